@@ -1,0 +1,59 @@
+// The records behind the writer's font list: one FontRecord per family and style
+// selected in the document, and one FontFileRecord per TrueType file to embed.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "byte_buffer.h"
+
+namespace tabulon::pdf {
+
+enum class FontKind : std::int32_t { Core = 0, TrueType = 1 };
+
+struct GlyphRecord {
+    std::vector<std::int32_t> codes;  // Unicode code points that map to this glyph
+    std::int16_t advanceWidth = 0;    // font units
+    std::int32_t width = 0;           // thousandths of the em
+};
+
+struct FontRecord {
+    std::int32_t objectNumber = 0;
+    std::int32_t number = 0;  // resource name is "/F" + number
+    FontKind kind = FontKind::Core;
+    std::int32_t composite = 0;
+
+    // TrueType metrics (kind TrueType only).
+    std::uint32_t glyphCount = 0;
+    std::uint32_t hMetricCount = 0;
+    std::int32_t indexToLocFormat = 0;
+    std::uint32_t unitsPerEm = 0;
+    double emScale = 0.0;  // 1000 / unitsPerEm
+    std::int32_t ascent = 0;
+    std::int32_t descent = 0;
+    std::int32_t capHeight = 0;
+    std::int32_t italicAngle = 0;
+    std::int32_t stemV = 0;
+    std::array<std::int32_t, 4> bbox{};  // xMin, yMin, xMax, yMax
+    // 65536 glyph indices by Unicode code point; empty for core fonts.
+    std::vector<std::uint16_t> cidToGidMap;
+    std::vector<GlyphRecord> glyphs;
+    std::string subfamily;
+
+    std::string baseFontName;
+    std::string style;
+    std::string fontKey;
+    std::array<std::int16_t, 256> widths{};
+};
+
+struct FontFileRecord {
+    ByteBuffer data;
+    std::int32_t objectNumber = 0;
+    std::int32_t styleFlags = 0;  // 256 bold, 512 italic, 4 underline
+    std::string faceName;
+};
+
+}  // namespace tabulon::pdf

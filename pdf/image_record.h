@@ -1,0 +1,28 @@
+// The record behind the writer's picture list: one ImageRecord per picture file
+// placed in the document, read once and placed any number of times.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "byte_buffer.h"
+
+namespace tabulon::pdf {
+
+struct ImageRecord {
+    ByteBuffer palette;  // PNG palette, 3 bytes per entry
+    ByteBuffer data;     // the bytes to embed
+    std::int32_t objectNumber = 0;
+    std::int32_t number = 0;  // resource name "/I" + number, forms "/FO" + number
+    std::int32_t bitsPerComponent = 0;
+    std::int32_t originX = 0;
+    std::int32_t originY = 0;
+    std::int32_t width = 0;   // pixels; forms: metafile units
+    std::int32_t height = 0;
+    std::string name;
+    std::string colorSpace;  // DeviceGray, DeviceRGB, DeviceCMYK or Indexed
+    std::string decodeParms;
+    std::string filter;  // DCTDecode, FlateDecode, JPXDecode or WMF
+};
+
+}  // namespace tabulon::pdf

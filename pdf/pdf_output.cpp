@@ -1,0 +1,232 @@
+// Object serialisation and file output: the line writer, objects and streams, the
+// resource and info dictionaries, the catalog, the cross-reference table, the
+// trailer, close and save.
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+
+#include "file_output.h"
+#include "pdf_format.h"
+#include "pdf_text.h"
+#include "pdf_text_util.h"
+#include "pdf_writer.h"
+
+namespace tabulon::pdf {
+
+namespace {
+
+constexpr std::string_view kProducer = "Vellumark v2.25 For Orvane X86";
+
+// The creation time: SOURCE_DATE_EPOCH when set (reproducible output, taken as
+// UTC like other document tools do), else the local time.
+std::string creationDate()
+{
+    std::time_t when = std::time(nullptr);
+    std::tm parts{};
+    bool useUtc = false;
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
+        char* end = nullptr;
+        errno = 0;
+        long long seconds = std::strtoll(epoch, &end, 10);
+        if (errno == 0 && end != nullptr && *end == '\0' && seconds >= 0) {
+            when = static_cast<std::time_t>(seconds);
+            useUtc = true;
+        }
+    }
+    if ((useUtc ? gmtime_r(&when, &parts) : localtime_r(&when, &parts)) == nullptr) return "D:";
+    char text[32];
+    std::strftime(text, sizeof text, "D:%Y%m%d%H%M%S", &parts);
+    return text;
+}
+
+}  // namespace
+
+ByteBuffer& PdfWriter::target()
+{
+    if (doc_.state == 2 && !doc_.pages.empty()) return doc_.pages.back().content;
+    return doc_.buffer;
+}
+
+bool PdfWriter::append(std::string_view bytes)
+{
+    if (!target().append(bytes)) {
+        doc_.errorCode = kOutOfMemory;
+        return false;
+    }
+    return true;
+}
+
+void PdfWriter::out(std::string_view text)
+{
+    ByteBuffer& buffer = target();
+    if (!buffer.append(text) || !buffer.appendByte('\n')) doc_.errorCode = kOutOfMemory;
+}
+
+void PdfWriter::outBytes(std::string_view bytes)
+{
+    out(bytes);
+}
+
+void PdfWriter::outBytes(const ByteBuffer& bytes) { out(bytes.view()); }
+
+void PdfWriter::newObject()
+{
+    ++doc_.objectCount;
+    doc_.offsets.push_back(doc_.buffer.length());
+    char text[40];
+    int length = formatInteger(text, doc_.objectCount);
+    std::memcpy(text + length, " 0 obj", 6);
+    out(std::string_view(text, static_cast<std::size_t>(length) + 6));
+}
+
+void PdfWriter::putStream(std::string_view bytes)
+{
+    out("stream");
+    outBytes(bytes);
+    out("endstream");
+}
+
+void PdfWriter::close()
+{
+    if (doc_.state == 3) return;
+    if (doc_.page == 0) addPage("", "");
+    doc_.inFooter = 1;
+    callPageProc(doc_.footerProc, doc_.footerArg);
+    doc_.inFooter = 0;
+    endPage();
+
+    putPages();
+    putResources();
+    putInfo();
+    putCatalog();
+    std::size_t xrefOffset = 0;
+    putXref(xrefOffset);
+    putTrailer(xrefOffset);
+
+    doc_.state = 3;
+    for (std::size_t i = 0; i < doc_.closeHooks.size(); ++i) doc_.closeHooks[i](*this);
+    doc_.namesObject = 0;
+    clearLists();
+}
+
+void PdfWriter::putResources()
+{
+    putFonts();
+    putImages();
+    putResourceDictionary();
+    for (std::size_t i = 0; i < doc_.resourceHooks.size(); ++i) doc_.resourceHooks[i](*this);
+}
+
+void PdfWriter::putResourceDictionary()
+{
+    doc_.offsets[1] = doc_.buffer.length();
+    out("2 0 obj");
+    out("<<");
+    out("/ProcSet [/PDF /Text /ImageB /ImageC /ImageI]");
+    out("/Font <<");
+    for (const FontRecord& font : doc_.fonts) {
+        out("/F" + std::to_string(font.number) + " " + std::to_string(font.objectNumber) + " 0 R");
+    }
+    out(">>");
+    if (!doc_.images.empty()) {
+        out("/XObject <<");
+        for (const ImageRecord& image : doc_.images) {
+            std::string prefix = image.filter == "WMF" ? "/FO" : "/I";
+            out(prefix + std::to_string(image.number) + " " + std::to_string(image.objectNumber) + " 0 R");
+        }
+        out(">>");
+    }
+    out(">>");
+    out("endobj");
+}
+
+void PdfWriter::putInfo()
+{
+    newObject();
+    out("<<");
+    auto entry = [this](std::string_view key, std::string_view value) {
+        ByteBuffer encoded;
+        if (encodeText(std::string(key) + " (", ")", value, encoded, true)) outBytes(encoded);
+    };
+    entry("/Producer", kProducer);
+    if (!trimBlanks(doc_.title).empty()) entry("/Title", doc_.title);
+    if (!trimBlanks(doc_.subject).empty()) entry("/Subject", doc_.subject);
+    if (!trimBlanks(doc_.author).empty()) entry("/Author", doc_.author);
+    if (!trimBlanks(doc_.keywords).empty()) entry("/Keywords", doc_.keywords);
+    if (!trimBlanks(doc_.creator).empty()) entry("/Creator", doc_.creator);
+    entry("/CreationDate", creationDate());
+    out(">>");
+    out("endobj");
+}
+
+void PdfWriter::putCatalog()
+{
+    newObject();
+    out("<<");
+    out("/Type /Catalog");
+    out("/Pages 1 0 R");
+    if (doc_.namesObject != 0) out("/Names " + std::to_string(doc_.namesObject) + " 0 R");
+    switch (doc_.zoomMode) {
+    case -1: out("/OpenAction [1 0 R /Fit]"); break;
+    case -2: out("/OpenAction [1 0 R /FitH null]"); break;
+    case -3: out("/OpenAction [1 0 R /XYZ null null 1]"); break;
+    case -4: out("/PageMode/FullScreen"); break;
+    default:
+        out("/OpenAction [1 0 R /XYZ null null " +
+            formatNumber(static_cast<float>(doc_.zoomMode) / 100.0f, 2) + "]");
+    }
+    out("/PageLayout " + doc_.layoutMode);
+    for (std::size_t i = 0; i < doc_.catalogHooks.size(); ++i) doc_.catalogHooks[i](*this);
+    out(">>");
+    out("endobj");
+}
+
+void PdfWriter::putXref(std::size_t& xrefOffset)
+{
+    xrefOffset = doc_.buffer.length();
+    out("xref");
+    out("0 " + std::to_string(doc_.objectCount + 1));
+    out("0000000000 65535 f ");
+    char entry[20] = {'0', '0', '0', '0', '0', '0', '0', '0', '0', '0', ' ', '0', '0', '0',
+                      '0', '0', ' ', 'n', ' ', '\n'};
+    for (std::int32_t i = 0; i < doc_.objectCount; ++i) {
+        std::size_t offset = i < static_cast<std::int32_t>(doc_.offsets.size()) ? doc_.offsets[i] : 0;
+        for (int digit = 9; digit >= 0; --digit) {
+            entry[digit] = static_cast<char>('0' + offset % 10);
+            offset /= 10;
+        }
+        if (!doc_.buffer.append(entry, sizeof entry)) doc_.errorCode = kOutOfMemory;
+    }
+}
+
+void PdfWriter::putTrailer(std::size_t xrefOffset)
+{
+    out("trailer");
+    out("<<");
+    out("/Size " + std::to_string(doc_.objectCount + 1));
+    out("/Root " + std::to_string(doc_.objectCount) + " 0 R");
+    out("/Info " + std::to_string(doc_.objectCount - 1) + " 0 R");
+    out(">>");
+    out("startxref");
+    out(std::to_string(xrefOffset));
+    out("%%EOF");
+}
+
+void PdfWriter::save(const std::string& fileName)
+{
+    close();
+    // A released buffer means the document was saved already: write nothing.
+    if (!doc_.buffer.allocated()) return;
+    if (!fileName.empty() && doc_.errorCode != kOutOfMemory) {
+        if (!isValidFileName(fileName)) {
+            doc_.errorCode = kBadFileName;
+        } else if (!writeFileWhole(fileName, doc_.buffer.view())) {
+            doc_.errorCode = kCreateFile;
+        }
+    }
+    doc_.buffer.release();
+}
+
+}  // namespace tabulon::pdf

@@ -1,0 +1,446 @@
+// Pages and content operators: addPage with its footer/header protocol and the
+// restore of the graphics state, lines, rectangles, paths, colours, dashes,
+// transformations, and at close the page objects, their content streams and the
+// page tree with the total-pages alias replaced.
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "pdf_format.h"
+#include "pdf_text_util.h"
+#include "pdf_writer.h"
+
+namespace tabulon::pdf {
+
+namespace {
+
+// Builds one content line from numbers and literal pieces without touching the
+// C locale; reused for every line so that no line allocates.
+class Line {
+public:
+    explicit Line(std::string& storage) : text_(storage) { text_.clear(); }
+    Line& number(double value, int decimals)
+    {
+        char digits[kMaxNumberText];
+        text_.append(digits, static_cast<std::size_t>(formatNumber(digits, value, decimals)));
+        return *this;
+    }
+    Line& integer(std::int64_t value)
+    {
+        char digits[24];
+        text_.append(digits, static_cast<std::size_t>(formatInteger(digits, value)));
+        return *this;
+    }
+    Line& put(std::string_view piece)
+    {
+        text_.append(piece);
+        return *this;
+    }
+    std::string_view view() const { return text_; }
+
+private:
+    std::string& text_;
+};
+
+std::string gLine;
+
+// Finds the non-overlapping occurrences of `alias` in `bytes`, scanning from the
+// end towards the start; positions come out in descending order.
+std::vector<std::size_t> findFromEnd(std::string_view bytes, std::string_view alias)
+{
+    std::vector<std::size_t> positions;
+    std::size_t end = bytes.size();
+    while (end >= alias.size()) {
+        std::size_t found = bytes.substr(0, end).rfind(alias);
+        if (found == std::string_view::npos) break;
+        positions.push_back(found);
+        end = found;
+    }
+    return positions;
+}
+
+}  // namespace
+
+int PdfWriter::addPage(std::string_view orientation, std::string_view format)
+{
+    if (doc_.state == 0) create("", "", "");
+
+    std::string family = doc_.fontFamily;
+    std::string style = doc_.fontStyle + (doc_.underline == 1 ? "U" : "");
+    std::int32_t size = doc_.fontSizePt;
+    float lw = doc_.lineWidth;
+    std::string dc = doc_.drawColor;
+    std::string fc = doc_.fillColor;
+    std::string tc = doc_.textColor;
+    std::int32_t cf = doc_.colorFlag;
+
+    if (doc_.page > 0) {
+        doc_.inFooter = 1;
+        callPageProc(doc_.footerProc, doc_.footerArg);
+        doc_.inFooter = 0;
+        endPage();
+    }
+
+    if (!beginPage(orientation, format)) return 0;
+
+    out("2 J");
+    doc_.lineWidth = lw;
+    out(Line(gLine).number(lw * doc_.k, 2).put(" w").view());
+    if (!family.empty()) setFont(family, style, size);
+    doc_.drawColor = dc;
+    if (dc != "0 G") out(dc);
+    doc_.fillColor = fc;
+    if (fc != "0 g") out(fc);
+    doc_.textColor = tc;
+    doc_.colorFlag = cf;
+
+    callPageProc(doc_.headerProc, doc_.headerArg);
+
+    if (doc_.lineWidth != lw) {
+        doc_.lineWidth = lw;
+        out(Line(gLine).number(lw * doc_.k, 2).put(" w").view());
+    }
+    if (!family.empty()) setFont(family, style, size);
+    if (doc_.drawColor != dc) {
+        doc_.drawColor = dc;
+        out(dc);
+    }
+    if (doc_.fillColor != fc) {
+        doc_.fillColor = fc;
+        out(fc);
+    }
+    doc_.textColor = tc;
+    doc_.colorFlag = cf;
+
+    if (doc_.pageNumbering == 1) ++doc_.pageNumber;
+    return 1;
+}
+
+int PdfWriter::beginPage(std::string_view orientation, std::string_view format)
+{
+    doc_.pages.emplace_back();
+    doc_.page = static_cast<std::int32_t>(doc_.pages.size());
+    PageRecord& record = doc_.pages.back();
+    if (!record.content.ensureCapacity(kBufferStep)) {
+        doc_.errorCode = kOutOfMemory;
+        return 0;
+    }
+    record.ownSize = 0;
+    doc_.state = 2;
+    doc_.x = doc_.lMargin;
+    doc_.y = doc_.tMargin;
+    doc_.fontFamily.clear();
+
+    if (!trimBlanks(format).empty()) {
+        doc_.fwPt = parseFloatField(format, 0);
+        doc_.fhPt = parseFloatField(format, 1);
+        doc_.fw = doc_.fwPt / doc_.k;
+        doc_.fh = doc_.fhPt / doc_.k;
+        record.ownSize = 1;
+        std::string upper = toUpper(orientation);
+        if (upper == "L" || upper == "LANDSCAPE") {
+            doc_.defOrientation = "L";
+            doc_.wPt = doc_.fhPt;
+            doc_.hPt = doc_.fwPt;
+        } else {
+            doc_.defOrientation = "P";
+            doc_.wPt = doc_.fwPt;
+            doc_.hPt = doc_.fhPt;
+        }
+        doc_.curOrientation = doc_.defOrientation;
+        doc_.w = doc_.wPt / doc_.k;
+        doc_.h = doc_.hPt / doc_.k;
+    }
+
+    std::string letter;
+    if (trimBlanks(orientation).empty()) {
+        letter = doc_.defOrientation;
+    } else {
+        letter = toUpper(trimBlanks(orientation)).substr(0, 1);
+        if (letter != doc_.defOrientation) record.ownSize = 1;
+    }
+    if (letter != doc_.curOrientation) {
+        if (letter == "P") {
+            doc_.wPt = doc_.fwPt;
+            doc_.hPt = doc_.fhPt;
+            doc_.w = doc_.fw;
+            doc_.h = doc_.fh;
+        } else {
+            doc_.wPt = doc_.fhPt;
+            doc_.hPt = doc_.fwPt;
+            doc_.w = doc_.fh;
+            doc_.h = doc_.fw;
+        }
+        doc_.pageBreakTrigger = doc_.h - doc_.bMargin;
+        doc_.curOrientation = letter;
+    }
+    record.wPt = doc_.wPt;
+    record.hPt = doc_.hPt;
+    return 1;
+}
+
+void PdfWriter::endPage()
+{
+    for (std::size_t i = 0; i < doc_.pageEndHooks.size(); ++i) doc_.pageEndHooks[i](*this);
+    doc_.state = 1;
+}
+
+void PdfWriter::setLineWidth(float width)
+{
+    doc_.lineWidth = width;
+    if (doc_.page > 0) out(Line(gLine).number(width * doc_.k, 2).put(" w").view());
+}
+
+void PdfWriter::updateColorFlag()
+{
+    if (doc_.fillColor != doc_.textColor) doc_.colorFlag = 1;
+}
+
+void PdfWriter::setColor(std::string& slot, const char* greyOp, const char* rgbOp, float r, float g, float b,
+                         bool writeToPage)
+{
+    Line colour(gLine);
+    if ((r == 0.0f && g == 0.0f && b == 0.0f) || g == -1.0f) {
+        colour.number(r / 255.0f, 3).put(" ").put(greyOp);
+    } else {
+        colour.number(r / 255.0f, 3).put(" ").number(g / 255.0f, 3).put(" ").number(b / 255.0f, 3);
+        colour.put(" ").put(rgbOp);
+    }
+    slot = colour.view();
+    if (writeToPage && doc_.page > 0) out(slot);
+}
+
+void PdfWriter::setDrawColor(float r, float g, float b) { setColor(doc_.drawColor, "G", "RG", r, g, b, true); }
+
+void PdfWriter::setFillColor(float r, float g, float b)
+{
+    setColor(doc_.fillColor, "g", "rg", r, g, b, true);
+    updateColorFlag();
+}
+
+void PdfWriter::setTextColor(float r, float g, float b)
+{
+    setColor(doc_.textColor, "g", "rg", r, g, b, false);
+    updateColorFlag();
+}
+
+void PdfWriter::setColorCmyk(std::string& slot, const char* op, float c, float m, float y, float k,
+                             bool writeToPage)
+{
+    slot = Line(gLine).number(c, 2).put(" ").number(m, 2).put(" ").number(y, 2).put(" ").number(k, 2)
+               .put("  ").put(op).view();
+    if (writeToPage && doc_.page > 0) out(slot);
+}
+
+void PdfWriter::setDrawColorCmyk(float c, float m, float y, float k)
+{
+    setColorCmyk(doc_.drawColor, "K", c, m, y, k, true);
+}
+
+void PdfWriter::setFillColorCmyk(float c, float m, float y, float k)
+{
+    setColorCmyk(doc_.fillColor, "k", c, m, y, k, true);
+    updateColorFlag();
+}
+
+void PdfWriter::setTextColorCmyk(float c, float m, float y, float k)
+{
+    setColorCmyk(doc_.textColor, "k", c, m, y, k, false);
+    updateColorFlag();
+}
+
+void PdfWriter::line(float x1, float y1, float x2, float y2)
+{
+    out(Line(gLine).number(toX(x1), 2).put(" ").number(toY(y1), 2).put(" m ")
+            .number(toX(x2), 2).put(" ").number(toY(y2), 2).put(" l S").view());
+}
+
+void PdfWriter::rect(float x, float y, float w, float h, std::string_view style)
+{
+    out(Line(gLine).number(toX(x), 2).put(" ").number(toY(y), 2).put(" ").number(w * doc_.k, 2)
+            .put(" ").number(-h * doc_.k, 2).put(" re").view());
+    if (style == "F") {
+        out("f");
+    } else if (style == "DF") {
+        out("B");
+    } else {
+        out("S");
+    }
+}
+
+void PdfWriter::moveTo(float x, float y)
+{
+    out(Line(gLine).number(toX(x), 2).put(" ").number(toY(y), 2).put(" m").view());
+}
+
+void PdfWriter::lineTo(float x, float y)
+{
+    out(Line(gLine).number(toX(x), 2).put(" ").number(toY(y), 2).put(" l").view());
+}
+
+void PdfWriter::curveTo(float x1, float y1, float x2, float y2, float x3, float y3)
+{
+    out(Line(gLine).number(toX(x1), 2).put(" ").number(toY(y1), 2).put(" ")
+            .number(toX(x2), 2).put(" ").number(toY(y2), 2).put(" ")
+            .number(toX(x3), 2).put(" ").number(toY(y3), 2).put(" c").view());
+}
+
+void PdfWriter::paintPath(std::string_view style)
+{
+    if (style == "D") {
+        out("s");
+    } else if (style == "DF") {
+        out("b");
+    } else if (style == "F") {
+        out("f");
+    } else if (style.empty()) {
+        out("S");
+    } else {
+        out(style);
+    }
+}
+
+void PdfWriter::triangle(float x1, float y1, float x2, float y2, float x3, float y3, std::string_view style)
+{
+    moveTo(x1, y1);
+    lineTo(x2, y2);
+    lineTo(x3, y3);
+    paintPath(style);
+}
+
+void PdfWriter::ellipse(float x, float y, float rx, float ry, std::string_view style)
+{
+    // Four quarter arcs, counter-clockwise on the page from the rightmost point;
+    // each control point lies 4/3 (sqrt 2 - 1) of the radius from its arc end.
+    const float kappa = 4.0f / 3.0f * (std::sqrt(2.0f) - 1.0f);
+    float lx = kappa * rx;
+    float ly = kappa * ry;
+    moveTo(x + rx, y);
+    curveTo(x + rx, y - ly, x + lx, y - ry, x, y - ry);
+    curveTo(x - lx, y - ry, x - rx, y - ly, x - rx, y);
+    curveTo(x - rx, y + ly, x - lx, y + ry, x, y + ry);
+    curveTo(x + lx, y + ry, x + rx, y + ly, x + rx, y);
+    paintPath(style);
+}
+
+void PdfWriter::circle(float x, float y, float r, std::string_view style) { ellipse(x, y, r, r, style); }
+
+void PdfWriter::setDash(std::int32_t on, std::int32_t off)
+{
+    if (on != 0 && off != 0) {
+        out(Line(gLine).put("[").number(static_cast<float>(on) * doc_.k, 3).put(" ")
+                .number(static_cast<float>(off) * doc_.k, 3).put("] 0 d").view());
+    } else {
+        out("[] 0 d");
+    }
+}
+
+void PdfWriter::transform(float a, float b, float c, float d, float e, float f)
+{
+    out(Line(gLine).number(a, 3).put(" ").number(b, 3).put(" ").number(c, 3).put(" ").number(d, 3)
+            .put(" ").number(e, 3).put(" ").number(f, 3).put(" cm").view());
+}
+
+void PdfWriter::rotate(float angle, float x, float y)
+{
+    if (x == -1.0f) x = doc_.x;
+    if (y == -1.0f) y = doc_.y;
+    if (doc_.rotationAngle != 0.0f) out("Q");
+    doc_.rotationAngle = angle;
+    if (angle == 0.0f) return;
+    float a = angle * 3.14159265f / 180.0f;
+    float cx = x * doc_.k;
+    float cy = (doc_.h - y) * doc_.k;
+    float cosA = std::cos(a);
+    float sinA = std::sin(a);
+    out(Line(gLine).put("q ").number(cosA, 5).put(" ").number(sinA, 5).put(" ").number(-sinA, 5)
+            .put(" ").number(cosA, 5).put(" ").number(cx, 2).put(" ").number(cy, 2).put(" cm").view());
+    out(Line(gLine).put("1 0 0 1 ").number(-cx, 2).put(" ").number(-cy, 2).put(" cm").view());
+}
+
+void PdfWriter::replaceAliasInPages()
+{
+    const std::string& alias = doc_.totalPagesAlias;
+    if (alias.empty()) return;
+    std::string number = std::to_string(doc_.pages.size());
+    for (PageRecord& page : doc_.pages) {
+        std::vector<std::size_t> positions = findFromEnd(page.content.view(), alias);
+        if (positions.empty()) continue;
+        std::size_t oldLength = page.content.length();
+        std::size_t newLength = oldLength - positions.size() * alias.size() + positions.size() * number.size();
+        if (newLength > page.content.capacity() && !page.content.ensureCapacity(newLength)) {
+            doc_.errorCode = kOutOfMemory;
+            continue;
+        }
+        std::uint8_t* bytes = page.content.data();
+        if (number.size() <= alias.size()) {
+            // Shrinks or keeps the length: move forward, from the first occurrence.
+            std::size_t read = 0, write = 0;
+            for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
+                std::memmove(bytes + write, bytes + read, *it - read);
+                write += *it - read;
+                std::memcpy(bytes + write, number.data(), number.size());
+                write += number.size();
+                read = *it + alias.size();
+            }
+            std::memmove(bytes + write, bytes + read, oldLength - read);
+        } else {
+            // Grows: move backward, from the last occurrence, so nothing is overwritten.
+            std::size_t read = oldLength, write = newLength;
+            for (std::size_t position : positions) {
+                std::size_t tail = read - (position + alias.size());
+                write -= tail;
+                std::memmove(bytes + write, bytes + position + alias.size(), tail);
+                write -= number.size();
+                std::memcpy(bytes + write, number.data(), number.size());
+                read = position;
+            }
+        }
+        page.content.setLength(newLength);
+    }
+}
+
+void PdfWriter::putPages()
+{
+    replaceAliasInPages();
+
+    // Grow the file image once for every page's content and its objects, so that
+    // copying the pages in costs one allocation, not one per page.
+    std::size_t needed = doc_.buffer.length();
+    for (const PageRecord& page : doc_.pages) needed += page.content.length() + 256;
+    if (needed > doc_.buffer.capacity() && !doc_.buffer.ensureCapacity(needed)) doc_.errorCode = kOutOfMemory;
+
+    std::string kids;
+    kids.reserve(doc_.pages.size() * 12);
+    for (PageRecord& page : doc_.pages) {
+        newObject();
+        page.pageObject = doc_.objectCount;
+        kids += std::to_string(page.pageObject);
+        kids += " 0 R ";
+        out("<</Type /Page");
+        out("/Parent 1 0 R");
+        out(Line(gLine).put("/MediaBox [0 0 ").number(page.wPt, 2).put(" ").number(page.hPt, 2).put("]").view());
+        out("/Resources 2 0 R");
+        out(Line(gLine).put("/Contents ").integer(doc_.objectCount + 1).put(" 0 R>>").view());
+        out("endobj");
+
+        std::string_view filter;
+        if (doc_.compressProc && doc_.compressProc(page.content)) filter = "/Filter /FlateDecode ";
+        newObject();
+        out(Line(gLine).put("<<").put(filter).put("/Length ").integer(static_cast<std::int64_t>(page.content.length()))
+                .put(">>").view());
+        putStream(page.content.view());
+        out("endobj");
+        page.content.release();
+    }
+
+    doc_.offsets[0] = doc_.buffer.length();
+    out("1 0 obj");
+    out("<</Type /Pages");
+    out("/Kids [" + std::string(trimBlanks(kids)) + "]");
+    out("/Count " + std::to_string(doc_.pages.size()));
+    out(">>");
+    out("endobj");
+}
+
+}  // namespace tabulon::pdf

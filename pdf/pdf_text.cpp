@@ -1,0 +1,102 @@
+// Text output: a single line of text at a baseline position, its underline, and
+// the literal-string encoder.
+#include "pdf_text.h"
+
+#include "pdf_format.h"
+#include "pdf_writer.h"
+
+namespace tabulon::pdf {
+
+namespace {
+
+// The escape for byte c, or 0 when it is written as it is.
+constexpr char escapeFor(unsigned char c)
+{
+    switch (c) {
+    case 8: return 'b';
+    case 9: return 't';
+    case 10: return 'n';
+    case 12: return 'f';
+    case 13: return 'r';
+    case '\\': return '\\';
+    case '(': return '(';
+    case ')': return ')';
+    default: return 0;
+    }
+}
+
+void appendNumber(std::string& text, double value, int decimals)
+{
+    char digits[kMaxNumberText];
+    text.append(digits, static_cast<std::size_t>(formatNumber(digits, value, decimals)));
+}
+
+}  // namespace
+
+bool encodeText(std::string_view prefix, std::string_view suffix, std::string_view txt, ByteBuffer& buffer,
+                bool twoByte)
+{
+    buffer.release();
+    std::size_t capacity = prefix.size() + 4 * txt.size() + suffix.size() + 1 + (twoByte ? 2 : 0);
+    if (!buffer.ensureCapacity(capacity)) return false;
+    std::uint8_t* out = buffer.data();
+    std::size_t length = prefix.size();
+    std::memcpy(out, prefix.data(), prefix.size());
+    if (twoByte) {
+        out[length++] = 254;
+        out[length++] = 255;
+    }
+    for (unsigned char c : txt) {
+        if (twoByte) out[length++] = 0;
+        if (char escape = escapeFor(c); escape != 0) {
+            out[length++] = '\\';
+            out[length++] = static_cast<std::uint8_t>(escape);
+        } else {
+            out[length++] = c;
+        }
+    }
+    std::memcpy(out + length, suffix.data(), suffix.size());
+    buffer.setLength(length + suffix.size());
+    return true;
+}
+
+void PdfWriter::text(float x, float y, std::string_view txt)
+{
+    if (txt.empty()) return;
+    std::string prefix;
+    if (doc_.colorFlag == 1) prefix = "q " + doc_.textColor + " ";
+    prefix += "BT ";
+    appendNumber(prefix, x * doc_.k, 2);
+    prefix += ' ';
+    appendNumber(prefix, (doc_.h - y) * doc_.k, 2);
+    prefix += " Td (";
+
+    std::string suffix = ") Tj ET";
+    if (doc_.underline == 1) suffix += " " + underlineRect(x, y, txt);
+    if (doc_.colorFlag == 1) suffix += " Q";
+
+    ByteBuffer encoded;
+    if (encodeText(prefix, suffix, txt, encoded, false)) outBytes(encoded);
+}
+
+std::string PdfWriter::underlineRect(float x, float y, std::string_view txt) const
+{
+    std::size_t blanks = 0;
+    for (char c : txt) blanks += c == ' ';
+    double width = getStringWidth(txt, true) + static_cast<double>(doc_.wordSpacing) * static_cast<double>(blanks);
+    float thickness = static_cast<float>(doc_.fontSizePt) * -0.05f;
+    if (doc_.fontStyle.find('B') != std::string::npos) thickness *= 2.0f;
+
+    std::string rectangle;
+    appendNumber(rectangle, x * doc_.k, 2);
+    rectangle += ' ';
+    appendNumber(rectangle, (doc_.h - (y + 0.1f * doc_.fontSize)) * doc_.k, 2);
+    rectangle += ' ';
+    appendNumber(rectangle, width * doc_.k, 2);
+    rectangle += ' ';
+    appendNumber(rectangle, thickness, 2);
+    rectangle += " re f";
+    return rectangle;
+}
+
+}  // namespace tabulon::pdf

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Tabulon needs to build, test and run, and only those
+# that are missing. Safe to run again; does nothing when everything is present.
+set -euo pipefail
+
+packages=(
+  # toolchain and test frameworks
+  build-essential cmake pkg-config git
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  # libraries the programs link against
+  qt6-base-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  libfontconfig-dev libfreetype-dev
+  # fonts the writer embeds and the tests compare against
+  fontconfig fonts-liberation fonts-dejavu-core
+  # PDF readers that check what the tests write
+  qpdf poppler-utils mupdf-tools
+  # the desktop tests: a bare X server, input, screenshots, printing
+  xvfb xauth xdotool x11-apps imagemagick cups cups-client cups-bsd printer-driver-cups-pdf
+  # the speed comparison with other PDF libraries
+  libhpdf-dev libcairo2-dev
+  # time -v for peak memory; a comma-decimal locale for the formatter tests
+  time locales
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+ensure_locale() {
+  # The number formatter is also tested under a comma-decimal locale.
+  if ! locale -a 2>/dev/null | grep -qi '^fr_FR\.utf-\?8$'; then
+    $sudo sed -i 's/^# *\(fr_FR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^fr_FR.UTF-8 UTF-8' /etc/locale.gen || echo 'fr_FR.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+    $sudo locale-gen >/dev/null
+  fi
+}
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+if [ ${#missing[@]} -eq 0 ]; then
+  ensure_locale
+  echo "install-deps: every package is present"
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+ensure_locale

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the unit tests, then the unit tests once more under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then the formatter tests under a
+# comma-decimal locale.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+
+echo "== build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULON_WERROR=ON >/dev/null
+cmake --build build -j "$jobs"
+
+echo "== unit tests"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== unit tests under a comma-decimal locale"
+LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 ctest --test-dir build --output-on-failure -j "$jobs" -L unit
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTABULON_SANITIZE=ON -DTABULON_BENCH=OFF \
+  -DTABULON_DESKTOP=OFF -DTABULON_WERROR=ON >/dev/null
+cmake --build build-asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit

@@ -1,0 +1,252 @@
+// The file structure: objects, offsets, info, catalog, xref, trailer, close, save.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "pdf_check.h"
+#include "pdf_writer.h"
+
+namespace tabulon::pdf {
+namespace {
+
+using test::objectText;
+using test::splitLines;
+
+class ReproducibleDate : public ::testing::Test {
+protected:
+    void SetUp() override { ::setenv("SOURCE_DATE_EPOCH", "0", 1); }
+    void TearDown() override { ::unsetenv("SOURCE_DATE_EPOCH"); }
+};
+
+using FileStructure = ReproducibleDate;
+
+std::string emptyDocument()
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("P", "mm", "595.28,841.89");
+    writer.close();
+    return std::string(writer.bytes());
+}
+
+TEST_F(FileStructure, EmptyDocumentHasObjectsOneToSixInTheirPlaces)
+{
+    std::string pdf = emptyDocument();
+    EXPECT_EQ(test::checkXref(pdf), "");
+    EXPECT_EQ(pdf.substr(0, 9), "%PDF-1.3\n");
+    EXPECT_EQ(objectText(pdf, 1), "1 0 obj\n<</Type /Pages\n/Kids [3 0 R]\n/Count 1\n>>\nendobj\n");
+    EXPECT_EQ(objectText(pdf, 2),
+              "2 0 obj\n<<\n/ProcSet [/PDF /Text /ImageB /ImageC /ImageI]\n/Font <<\n>>\n>>\nendobj\n");
+    EXPECT_EQ(objectText(pdf, 3),
+              "3 0 obj\n<</Type /Page\n/Parent 1 0 R\n/MediaBox [0 0 595.28 841.89]\n/Resources 2 0 R\n"
+              "/Contents 4 0 R>>\nendobj\n");
+    EXPECT_EQ(objectText(pdf, 4), "4 0 obj\n<</Length 11>>\nstream\n2 J\n0.57 w\n\nendstream\nendobj\n");
+    EXPECT_EQ(objectText(pdf, 6),
+              "6 0 obj\n<<\n/Type /Catalog\n/Pages 1 0 R\n/OpenAction [1 0 R /FitH null]\n"
+              "/PageLayout /OneColumn\n>>\nendobj\n");
+    std::string tail = pdf.substr(pdf.find("trailer"));
+    std::string xrefOffset = std::to_string(pdf.find("xref\n"));
+    EXPECT_EQ(tail, "trailer\n<<\n/Size 7\n/Root 6 0 R\n/Info 5 0 R\n>>\nstartxref\n" + xrefOffset + "\n%%EOF\n");
+    std::size_t table = pdf.find("xref\n0 7\n0000000000 65535 f \n");
+    ASSERT_NE(table, std::string::npos);
+    EXPECT_EQ(pdf.substr(table + 29 + 2 * 20, 20), "0000000009 00000 n \n");  // object 3, the first page
+}
+
+TEST_F(FileStructure, InfoStringsUseTheTwoByteForm)
+{
+    std::string pdf = emptyDocument();
+    std::string producer = "/Producer (\xFE\xFF";
+    for (char c : std::string("Vellumark v2.25 For Orvane X86")) producer += std::string(1, '\0') + c;
+    producer += ")\n";
+    std::string date = "/CreationDate (\xFE\xFF";
+    for (char c : std::string("D:19700101000000")) date += std::string(1, '\0') + c;
+    date += ")\n";
+    EXPECT_EQ(objectText(pdf, 5), "5 0 obj\n<<\n" + producer + date + ">>\nendobj\n");
+}
+
+TEST_F(FileStructure, InfoEntriesAppearOnlyWhenNotBlank)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    writer.setTitle("A");
+    writer.setAuthor("   ");
+    writer.setCreator("x(y)");
+    writer.close();
+    std::string info = objectText(writer.bytes(), 5);
+    EXPECT_NE(info.find(std::string("/Title (\xFE\xFF\0A)\n", 13)), std::string::npos);
+    EXPECT_EQ(info.find("/Author"), std::string::npos);
+    EXPECT_NE(info.find(std::string("/Creator (\xFE\xFF\0x\0\\(\0y\0\\))\n", 23)), std::string::npos);
+}
+
+TEST_F(FileStructure, CatalogOpenActionFollowsTheZoomMode)
+{
+    struct Case {
+        int zoom;
+        const char* layout;
+        const char* expected;
+    } cases[] = {
+        {-1, "/SinglePage", "/OpenAction [1 0 R /Fit]\n/PageLayout /SinglePage\n"},
+        {-2, "", "/OpenAction [1 0 R /FitH null]\n/PageLayout /OneColumn\n"},
+        {-3, "/TwoColumnLeft", "/OpenAction [1 0 R /XYZ null null 1]\n/PageLayout /TwoColumnLeft\n"},
+        {-4, "/OneColumn", "/PageMode/FullScreen\n/PageLayout /OneColumn\n"},
+        {150, "/Continuous", "/OpenAction [1 0 R /XYZ null null 1.50]\n/PageLayout /OneColumn\n"},
+        {0, "", "/OpenAction [1 0 R /XYZ null null 0.00]\n/PageLayout /OneColumn\n"},
+    };
+    for (const Case& c : cases) {
+        PdfWriter writer;
+        writer.initialize();
+        writer.create("", "", "");
+        writer.setDisplayMode(c.zoom, c.layout);
+        writer.close();
+        std::string catalog = objectText(writer.bytes(), writer.document().objectCount);
+        EXPECT_EQ(catalog, "6 0 obj\n<<\n/Type /Catalog\n/Pages 1 0 R\n" + std::string(c.expected) + ">>\nendobj\n")
+            << "zoom " << c.zoom;
+    }
+}
+
+TEST_F(FileStructure, EveryXrefEntryIsTwentyBytes)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    for (int i = 0; i < 30; ++i) writer.addPage("", "");
+    writer.close();
+    std::string pdf(writer.bytes());
+    EXPECT_EQ(test::checkXref(pdf), "");
+    std::size_t table = pdf.find("xref\n0 65\n");
+    ASSERT_NE(table, std::string::npos);
+    std::vector<std::string> lines = splitLines(pdf.substr(table));
+    for (int i = 2; i < 2 + 65; ++i) EXPECT_EQ(lines[static_cast<std::size_t>(i)].size(), 19u);
+}
+
+TEST_F(FileStructure, CloseTwiceWritesTheTrailerOnce)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    writer.close();
+    std::size_t length = writer.bytes().size();
+    writer.close();
+    EXPECT_EQ(writer.bytes().size(), length);
+    EXPECT_EQ(writer.document().state, 3);
+}
+
+TEST(FileName, ValidationRejectsReservedCharactersInTheFilePartOnly)
+{
+    PdfWriter writer;
+    for (const char* name : {"a?b.pdf", "a:b.pdf", "x|y", "q\"", "*.pdf", "<", ">", "back\\slash", "tab\t", "dir/"}) {
+        std::string path = test::tempFolder() + "/" + name;
+        writer.initialize();
+        writer.create("", "", "");
+        writer.save(path);
+        EXPECT_EQ(writer.errorCode(), kBadFileName) << name;
+        EXPECT_NE(::access(path.c_str(), F_OK), 0) << name;
+    }
+    writer.initialize();
+    writer.create("", "", "");
+    writer.save(test::tempFolder() + "/plain name.pdf");
+    EXPECT_EQ(writer.errorCode(), kNoError);
+}
+
+class Saving : public ReproducibleDate {
+protected:
+    std::string path(const std::string& name) { return test::tempFolder() + "/" + name; }
+};
+
+TEST_F(Saving, WritesTheWholeFileThatReadersAccept)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    writer.addPage("", "");
+    writer.line(10, 10, 100, 100);
+    writer.addPage("L", "");
+    writer.close();
+    std::string expected(writer.bytes());
+    std::string file = path("whole.pdf");
+    writer.save(file);
+    EXPECT_EQ(writer.errorCode(), kNoError);
+    EXPECT_EQ(test::readFile(file), expected);
+    std::string report;
+    EXPECT_TRUE(test::qpdfAccepts(file, &report)) << report;
+    EXPECT_EQ(test::pdfinfoPages(file), 2);
+}
+
+TEST_F(Saving, SecondSaveWritesNothingAndKeepsTheErrorCode)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    std::string first = path("first.pdf");
+    writer.save(first);
+    ASSERT_EQ(writer.errorCode(), kNoError);
+    std::string second = path("second.pdf");
+    writer.save(second);
+    EXPECT_EQ(writer.errorCode(), kNoError);
+    EXPECT_NE(::access(second.c_str(), F_OK), 0);
+}
+
+TEST_F(Saving, FailedCreateLeavesTheEarlierFileUntouched)
+{
+    std::string folder = path("locked");
+    ::mkdir(folder.c_str(), 0755);
+    std::string target = folder + "/doc.pdf";
+    std::ofstream(target) << "earlier";
+    ::chmod(folder.c_str(), 0555);
+
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    writer.save(target);
+    ::chmod(folder.c_str(), 0755);
+    if (::geteuid() != 0) {  // root may write into a read-only folder
+        EXPECT_EQ(writer.errorCode(), kCreateFile);
+        EXPECT_EQ(test::readFile(target), "earlier");
+    }
+
+    writer.initialize();
+    writer.create("", "", "");
+    writer.save(path("no-such-folder/doc.pdf"));
+    EXPECT_EQ(writer.errorCode(), kCreateFile);
+
+    std::string folderTarget = path("a-folder.pdf");
+    ::mkdir(folderTarget.c_str(), 0755);
+    writer.initialize();
+    writer.create("", "", "");
+    writer.save(folderTarget);
+    EXPECT_EQ(writer.errorCode(), kCreateFile);
+    struct stat info {};
+    EXPECT_EQ(::stat(folderTarget.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+}
+
+TEST_F(Saving, FullDiskSetsCreateErrorAndKeepsNoPartialFile)
+{
+    // A device is written as it is, never replaced by a file.
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    writer.save("/dev/full");
+    EXPECT_EQ(writer.errorCode(), kCreateFile);
+    struct stat info {};
+    ASSERT_EQ(::stat("/dev/full", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+}
+
+TEST_F(Saving, EmptyNameWritesNothing)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    writer.save("");
+    EXPECT_EQ(writer.errorCode(), kNoError);
+    EXPECT_TRUE(writer.bytes().empty());
+}
+
+}  // namespace
+}  // namespace tabulon::pdf
