@@ -28,7 +28,10 @@ TEST_P(Growth, CapacityStaysAMultipleOf2048AndContentsSurvive)
     EXPECT_EQ(buffer.view(), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPolicies, Growth, ::testing::Values(BufferGrowth::Exact, BufferGrowth::Geometric));
+INSTANTIATE_TEST_SUITE_P(BothPolicies, Growth, ::testing::Values(BufferGrowth::Exact, BufferGrowth::Geometric),
+                         [](const ::testing::TestParamInfo<BufferGrowth>& info) {
+                             return info.param == BufferGrowth::Exact ? "Exact" : "Geometric";
+                         });
 
 TEST(ByteBuffer, ExactGrowthTakesTheNextStepOnly)
 {
