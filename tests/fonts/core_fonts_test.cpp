@@ -130,7 +130,7 @@ TEST_F(SetFontTest, ArialWritesTfLineAndHelveticaObject)
     std::string pdf(writer.bytes());
     // Page 3, contents 4, the font 5.
     EXPECT_EQ(objectText(pdf, 5), "5 0 obj\n<</Type /Font\n/BaseFont /Helvetica\n/Subtype /Type1\n"
-                                  "/Encoding /WinAnsiEncoding\n>>\nendobj");
+                                  "/Encoding /WinAnsiEncoding\n>>\nendobj\n");
     EXPECT_NE(pdf.find("/Font <<\n/F1 5 0 R\n>>"), std::string::npos);
     EXPECT_EQ(test::checkXref(pdf), "");
 }
@@ -172,8 +172,8 @@ TEST_F(SetFontTest, SymbolObjectHasNoEncoding)
     writer.setFont("ZapfDingbats", "", 12);
     writer.close();
     std::string pdf(writer.bytes());
-    EXPECT_EQ(objectText(pdf, 5), "5 0 obj\n<</Type /Font\n/BaseFont /Symbol\n/Subtype /Type1\n>>\nendobj");
-    EXPECT_EQ(objectText(pdf, 6), "6 0 obj\n<</Type /Font\n/BaseFont /ZapfDingbats\n/Subtype /Type1\n>>\nendobj");
+    EXPECT_EQ(objectText(pdf, 5), "5 0 obj\n<</Type /Font\n/BaseFont /Symbol\n/Subtype /Type1\n>>\nendobj\n");
+    EXPECT_EQ(objectText(pdf, 6), "6 0 obj\n<</Type /Font\n/BaseFont /ZapfDingbats\n/Subtype /Type1\n>>\nendobj\n");
 }
 
 TEST_F(SetFontTest, RepeatingTheFontWritesNothingAndUnderlineOnlyToggles)

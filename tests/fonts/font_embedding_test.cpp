@@ -72,13 +72,13 @@ TEST_F(EmbeddingTest, OneTrueTypeFontWritesFileWidthsFontAndDescriptorInOrder)
         int width = code == 'A' ? 610 : code == 'B' ? 620 : code == 128 ? 730 : 250;
         widths += std::to_string(width) + " ";
     }
-    EXPECT_EQ(objectText(pdf, 6), widths + "]\nendobj");
+    EXPECT_EQ(objectText(pdf, 6), widths + "]\nendobj\n");
     EXPECT_EQ(objectText(pdf, 7), "7 0 obj\n<</Type /Font\n/Subtype /TrueType\n/Name /F1\n/BaseFont /Courier#20New\n"
                                   "/Encoding /WinAnsiEncoding\n/FirstChar 0\n/LastChar 255\n/Widths 6 0 R\n"
-                                  "/FontDescriptor 8 0 R\n>>\nendobj");
+                                  "/FontDescriptor 8 0 R\n>>\nendobj\n");
     EXPECT_EQ(objectText(pdf, 8), "8 0 obj\n<</Type /FontDescriptor\n/FontName /Courier#20New\n/Ascent 800\n"
                                   "/Descent -200\n/CapHeight 800\n/Flags 4\n/FontBBox [-50 -200 1000 900]\n"
-                                  "/ItalicAngle -12.00\n/StemV 120\n/MissingWidth 250\n/FontFile2 5 0 R\n>>\nendobj");
+                                  "/ItalicAngle -12.00\n/StemV 120\n/MissingWidth 250\n/FontFile2 5 0 R\n>>\nendobj\n");
     EXPECT_NE(pdf.find("/Font <<\n/F1 7 0 R\n>>"), std::string::npos);
     std::string path = test::writeTempFile("embedded_small.pdf", pdf);
     std::string report;
@@ -124,7 +124,8 @@ TEST(EmbeddingFallback, UnusableFilesBecomeHelveticaOfTheSameStyle)
     std::memcpy(cff.data(), "OTTO", 4);
     std::vector<std::uint8_t> collection = smallFont();
     std::memcpy(collection.data(), "ttcf", 4);
-    std::vector<std::uint8_t> damaged(smallFont().begin(), smallFont().begin() + 60);
+    std::vector<std::uint8_t> damaged = smallFont();
+    damaged.resize(60);
     const std::pair<const char*, std::vector<std::uint8_t>> rows[] = {
         {"cff", cff}, {"collection", collection}, {"damaged", damaged}};
     for (const auto& [what, data] : rows) {
@@ -142,7 +143,7 @@ TEST(EmbeddingFallback, UnusableFilesBecomeHelveticaOfTheSameStyle)
         std::string pdf(writer.bytes());
         EXPECT_TRUE(writer.document().fontFiles.empty());
         EXPECT_EQ(objectText(pdf, 5), "5 0 obj\n<</Type /Font\n/BaseFont /Helvetica-Bold\n/Subtype /Type1\n"
-                                      "/Encoding /WinAnsiEncoding\n>>\nendobj");
+                                      "/Encoding /WinAnsiEncoding\n>>\nendobj\n");
         EXPECT_EQ(pdf.find("FontFile2"), std::string::npos);
         std::string path = test::writeTempFile(std::string("fallback_") + what + ".pdf", pdf);
         std::string report;

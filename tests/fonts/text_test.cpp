@@ -36,7 +36,7 @@ TEST_F(TextTest, LinesForPlainEscapedAndHighBytes)
         {"a(b)c\\d", "BT 100.00 792.00 Td (a\\(b\\)c\\\\d) Tj ET\n"},
         {"\t\b\f\r\n", "BT 100.00 792.00 Td (\\t\\b\\f\\r\\n) Tj ET\n"},
         {"caf\xe9 \x80", "BT 100.00 792.00 Td (caf\xe9 \x80) Tj ET\n"},
-        {std::string("a\0b\x07", 4), std::string("BT 100.00 792.00 Td (a\0b\x07) Tj ET\n", 31)},
+        {std::string("a\0b\x07", 4), std::string("BT 100.00 792.00 Td (a\0b\x07) Tj ET\n", 33)},
     };
     for (const Row& row : rows) {
         std::size_t before = content().size();
@@ -97,7 +97,7 @@ TEST(EncodeText, OneAndTwoByteForms)
 {
     ByteBuffer buffer;
     ASSERT_TRUE(encodeText("/Title (", ")", "A", buffer, true));
-    EXPECT_EQ(buffer.view(), std::string_view("/Title (\xfe\xff\0A)", 12));
+    EXPECT_EQ(buffer.view(), std::string_view("/Title (\xfe\xff\0A)", 13));
     ASSERT_TRUE(encodeText("(", ")", "(\xe9", buffer, true));
     EXPECT_EQ(buffer.view(), std::string_view("(\xfe\xff\0\\(\0\xe9)", 9));
     ASSERT_TRUE(encodeText("", "", "x)", buffer, false));

@@ -50,7 +50,7 @@ TEST(TrueTypeParser, ReadsMetricsAndMap)
     EXPECT_EQ(record.glyphs[2].width, 1);    // 1.46
     EXPECT_EQ(record.glyphs[3].width, 1000); // 999.5 rounds up
     EXPECT_EQ(record.bbox[0], 0);
-    EXPECT_EQ(record.bbox[2], 1001);
+    EXPECT_EQ(record.bbox[2], 1000);  // 1000.49
     EXPECT_EQ(record.ascent, 800);
     EXPECT_EQ(record.descent, -200);
     EXPECT_EQ(record.capHeight, 800);
