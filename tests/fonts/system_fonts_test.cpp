@@ -1,5 +1,6 @@
 // The fontconfig font source, and a document with system fonts checked by qpdf and
 // poppler: fonts listed, text extracted, ink where the text is.
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,6 +12,15 @@
 
 namespace tabulon::pdf {
 namespace {
+
+// Releases fontconfig's configuration after the last test, so that the leak checker
+// of the sanitizer build sees only what the tests themselves leave behind.
+class FontconfigEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override { FcFini(); }
+};
+const ::testing::Environment* const kFontconfigEnvironment =
+    ::testing::AddGlobalTestEnvironment(new FontconfigEnvironment);
 
 TEST(FontconfigFontSource, CourierNewAndArialFindMetricCompatibleTrueTypeFaces)
 {
