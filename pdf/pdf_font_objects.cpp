@@ -11,13 +11,19 @@ namespace tabulon::pdf {
 
 namespace {
 
-// A PDF name for a font: blanks become "#20".
+// A PDF name for a font: blanks become "#20", and so does every other byte that
+// cannot stand in a name as it is (delimiters, "#", controls, bytes above 126).
 std::string pdfFontName(const std::string& baseFontName)
 {
+    static constexpr std::string_view kDelimiters = "()<>[]{}/%#";
+    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string name;
     for (char c : baseFontName) {
-        if (c == ' ') {
-            name += "#20";
+        auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || byte > '~' || kDelimiters.find(c) != std::string_view::npos) {
+            name += '#';
+            name += kHex[byte >> 4];
+            name += kHex[byte & 15];
         } else {
             name += c;
         }

@@ -118,6 +118,30 @@ TEST_F(EmbeddingTest, RecordsOfOneFaceAndStyleShareFileAndMetrics)
     EXPECT_TRUE(test::qpdfAccepts(test::writeTempFile("shared.pdf", pdf), &report)) << report;
 }
 
+TEST(EmbeddingNames, FaceNamesAreWrittenAsValidPdfNames)
+{
+    const std::pair<const char*, const char*> rows[] = {
+        {"Courier New", "/BaseFont /Courier#20New\n"},
+        {"A#B (x)/y", "/BaseFont /A#23B#20#28x#29#2Fy\n"},
+        {"Caf\xe9", "/BaseFont /Caf#E9\n"},
+    };
+    for (const auto& [face, line] : rows) {
+        test::FixedFontSource source(face, smallFont());
+        PdfWriter writer;
+        writer.initialize();
+        writer.create("P", "pt", "595,842");
+        writer.setFontSource(&source);
+        writer.addPage("", "");
+        writer.setFont("Some Family", "", 10);
+        writer.text(10, 10, "AB");
+        writer.close();
+        std::string pdf(writer.bytes());
+        EXPECT_NE(pdf.find(line), std::string::npos) << face;
+        std::string report;
+        EXPECT_TRUE(test::qpdfAccepts(test::writeTempFile("names.pdf", pdf), &report)) << report;
+    }
+}
+
 TEST(EmbeddingFallback, UnusableFilesBecomeHelveticaOfTheSameStyle)
 {
     std::vector<std::uint8_t> cff = smallFont();
