@@ -133,6 +133,8 @@ TEST_F(SetFontTest, ArialWritesTfLineAndHelveticaObject)
                                   "/Encoding /WinAnsiEncoding\n>>\nendobj\n");
     EXPECT_NE(pdf.find("/Font <<\n/F1 5 0 R\n>>"), std::string::npos);
     EXPECT_EQ(test::checkXref(pdf), "");
+    std::string report;
+    EXPECT_TRUE(test::qpdfAccepts(test::writeTempFile("arial.pdf", pdf), &report)) << report;
 }
 
 TEST_F(SetFontTest, SelectionNormalisesFamilyAndStyle)
@@ -174,6 +176,8 @@ TEST_F(SetFontTest, SymbolObjectHasNoEncoding)
     std::string pdf(writer.bytes());
     EXPECT_EQ(objectText(pdf, 5), "5 0 obj\n<</Type /Font\n/BaseFont /Symbol\n/Subtype /Type1\n>>\nendobj\n");
     EXPECT_EQ(objectText(pdf, 6), "6 0 obj\n<</Type /Font\n/BaseFont /ZapfDingbats\n/Subtype /Type1\n>>\nendobj\n");
+    std::string report;
+    EXPECT_TRUE(test::qpdfAccepts(test::writeTempFile("symbol.pdf", pdf), &report)) << report;
 }
 
 TEST_F(SetFontTest, RepeatingTheFontWritesNothingAndUnderlineOnlyToggles)
