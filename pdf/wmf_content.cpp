@@ -1,5 +1,6 @@
 #include "wmf_content.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "pdf_format.h"

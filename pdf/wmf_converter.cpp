@@ -164,7 +164,9 @@ private:
     bool hasPen() const { return (dc_.pen.style & kPsStyleMask) != kPsNull; }
     bool hasBrush() const { return dc_.brush.fills; }
     WmfStroke stroke() const;
+    void beginClosed();
     void paintClosed();
+    void beginOpen();
     void paintOpen();
     bool polyPoints(const Params& p, std::size_t first, std::size_t count, bool closed);
     void ellipseShape(std::uint32_t function, const Params& p);
@@ -214,17 +216,24 @@ WmfStroke Converter::stroke() const
     return s;
 }
 
-void Converter::paintClosed()
+// The graphics state goes before the path: no state operator may stand between
+// a path's construction and its painting.
+void Converter::beginClosed()
 {
     if (hasPen()) content_.useStroke(stroke());
     if (hasBrush()) content_.useFill(dc_.brush.colour);
+}
+
+void Converter::paintClosed()
+{
     content_.paint(hasBrush(), hasPen(), dc_.fillMode != kWinding);
     if (hasBrush() || hasPen()) ++form_.shapesDrawn;
 }
 
+void Converter::beginOpen() { content_.useStroke(stroke()); }
+
 void Converter::paintOpen()
 {
-    content_.useStroke(stroke());
     content_.paint(false, true, false);
     ++form_.shapesDrawn;
 }
@@ -263,6 +272,11 @@ void Converter::ellipseShape(std::uint32_t function, const Params& p)
         if (t1 <= t0) t1 += 2 * kPi;
     }
     if (function == kArc && !hasPen()) return;
+    if (function == kArc) {
+        beginOpen();
+    } else {
+        beginClosed();
+    }
     if (function == kPie) {
         content_.moveTo(cx, cy);
         content_.lineTo(cx + rx * std::cos(t0), cy - ry * std::sin(t0));
@@ -285,6 +299,7 @@ void Converter::roundRect(const Params& p)
     if (top > bottom) std::swap(top, bottom);
     const float rx = std::min(std::fabs(p.s(1) * scaleX()) / 2, (right - left) / 2);
     const float ry = std::min(std::fabs(p.s(0) * scaleY()) / 2, (bottom - top) / 2);
+    beginClosed();
     if (rx == 0 || ry == 0) {
         content_.rect(left, top, right - left, bottom - top);
         paintClosed();
@@ -327,6 +342,7 @@ bool Converter::drawRecord(std::uint32_t function, const Params& p)
         return true;
     case kLineTo:
         if (hasPen()) {
+            beginOpen();
             content_.moveTo(mapX(dc_.curX), mapY(dc_.curY));
             content_.lineTo(mapX(p.s(1)), mapY(p.s(0)));
             paintOpen();
@@ -338,6 +354,11 @@ bool Converter::drawRecord(std::uint32_t function, const Params& p)
         const std::size_t count = p.u(0);
         if (1 + 2 * count > p.words()) return false;
         if (count < 2 || (function == kPolyline && !hasPen())) return true;
+        if (function == kPolygon) {
+            beginClosed();
+        } else {
+            beginOpen();
+        }
         polyPoints(p, 1, count, function == kPolygon);
         if (function == kPolygon) {
             paintClosed();
@@ -353,14 +374,24 @@ bool Converter::drawRecord(std::uint32_t function, const Params& p)
         for (std::size_t i = 0; i < polygons; ++i) {
             const std::size_t count = p.u(1 + i);
             if (next + 2 * count > p.words()) return false;
-            if (count >= 2) polyPoints(p, next, count, true), ++drawn;
+            next += 2 * count;
+            if (count >= 2) ++drawn;
+        }
+        if (drawn == 0) return true;
+        beginClosed();
+        next = 1 + polygons;
+        for (std::size_t i = 0; i < polygons; ++i) {
+            const std::size_t count = p.u(1 + i);
+            if (next + 2 * count > p.words()) return false;
+            if (count >= 2) polyPoints(p, next, count, true);
             next += 2 * count;
         }
-        if (drawn > 0) paintClosed();
+        paintClosed();
         return true;
     }
     case kRectangle: {
         const float left = mapX(p.s(3)), top = mapY(p.s(2));
+        beginClosed();
         content_.rect(left, top, mapX(p.s(1)) - left, mapY(p.s(0)) - top);
         paintClosed();
         return true;
