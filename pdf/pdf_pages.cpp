@@ -132,24 +132,8 @@ int PdfWriter::beginPage(std::string_view orientation, std::string_view format)
     doc_.fontFamily.clear();
 
     if (!trimBlanks(format).empty()) {
-        doc_.fwPt = parseFloatField(format, 0);
-        doc_.fhPt = parseFloatField(format, 1);
-        doc_.fw = doc_.fwPt / doc_.k;
-        doc_.fh = doc_.fhPt / doc_.k;
+        setDefaultFormat(orientation, format);
         record.ownSize = 1;
-        std::string upper = toUpper(orientation);
-        if (upper == "L" || upper == "LANDSCAPE") {
-            doc_.defOrientation = "L";
-            doc_.wPt = doc_.fhPt;
-            doc_.hPt = doc_.fwPt;
-        } else {
-            doc_.defOrientation = "P";
-            doc_.wPt = doc_.fwPt;
-            doc_.hPt = doc_.fhPt;
-        }
-        doc_.curOrientation = doc_.defOrientation;
-        doc_.w = doc_.wPt / doc_.k;
-        doc_.h = doc_.hPt / doc_.k;
     }
 
     std::string letter;

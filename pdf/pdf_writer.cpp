@@ -199,24 +199,7 @@ int PdfWriter::create(std::string_view orientation, std::string_view unit, std::
     doc_.k = scaleForUnit(unit);
     doc_.fontSize = static_cast<float>(doc_.fontSizePt) / doc_.k;
 
-    doc_.fwPt = parseFloatField(format, 0);
-    doc_.fhPt = parseFloatField(format, 1);
-    doc_.fw = doc_.fwPt / doc_.k;
-    doc_.fh = doc_.fhPt / doc_.k;
-
-    std::string upper = toUpper(orientation);
-    if (upper == "L" || upper == "LANDSCAPE") {
-        doc_.defOrientation = "L";
-        doc_.wPt = doc_.fhPt;
-        doc_.hPt = doc_.fwPt;
-    } else {
-        doc_.defOrientation = "P";
-        doc_.wPt = doc_.fwPt;
-        doc_.hPt = doc_.fhPt;
-    }
-    doc_.curOrientation = doc_.defOrientation;
-    doc_.w = doc_.wPt / doc_.k;
-    doc_.h = doc_.hPt / doc_.k;
+    setDefaultFormat(orientation, format);
 
     float margin = 28.35f / doc_.k;  // 1 cm
     setMargins(margin, margin, -1.0f);
@@ -230,6 +213,22 @@ int PdfWriter::create(std::string_view orientation, std::string_view unit, std::
         out("%PDF-1.3");
     }
     return 1;
+}
+
+void PdfWriter::setDefaultFormat(std::string_view orientation, std::string_view format)
+{
+    doc_.fwPt = parseFloatField(format, 0);
+    doc_.fhPt = parseFloatField(format, 1);
+    doc_.fw = doc_.fwPt / doc_.k;
+    doc_.fh = doc_.fhPt / doc_.k;
+    std::string upper = toUpper(orientation);
+    bool landscape = upper == "L" || upper == "LANDSCAPE";
+    doc_.defOrientation = landscape ? "L" : "P";
+    doc_.wPt = landscape ? doc_.fhPt : doc_.fwPt;
+    doc_.hPt = landscape ? doc_.fwPt : doc_.fhPt;
+    doc_.curOrientation = doc_.defOrientation;
+    doc_.w = doc_.wPt / doc_.k;
+    doc_.h = doc_.hPt / doc_.k;
 }
 
 void PdfWriter::setMargins(float left, float top, float right)

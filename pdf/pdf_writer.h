@@ -231,6 +231,8 @@ public:
 
 private:
     int beginPage(std::string_view orientation, std::string_view format);
+    // Sets the default page format and orientation, as create() and a page with its own format do.
+    void setDefaultFormat(std::string_view orientation, std::string_view format);
     void endPage();
     void putPages();
     void replaceAliasInPages();
