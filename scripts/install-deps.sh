@@ -16,7 +16,7 @@ packages=(
   # PDF readers that check what the tests write
   qpdf poppler-utils mupdf-tools
   # the desktop tests: a bare X server, input, screenshots, printing
-  xvfb xauth xdotool x11-apps imagemagick cups cups-client cups-bsd printer-driver-cups-pdf
+  xvfb xauth xdotool x11-apps libx11-dev imagemagick cups cups-client cups-bsd printer-driver-cups-pdf ghostscript
   # the speed comparison with other PDF libraries
   libhpdf-dev libcairo2-dev
   # time -v for peak memory; a comma-decimal locale for the formatter tests
