@@ -23,6 +23,14 @@ bool QtPrintJob::choosePrinter()
     return chosen_;
 }
 
+bool QtPrintJob::chooseFile(const std::string& pdfPath)
+{
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(QString::fromStdString(pdfPath));
+    chosen_ = true;
+    return chosen_;
+}
+
 bool QtPrintJob::start(const std::string& documentName)
 {
     if (!chosen_ || painter_) {

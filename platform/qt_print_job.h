@@ -23,6 +23,8 @@ public:
     QtPrintJob(QWidget* dialogParent, std::optional<std::string> printerName = std::nullopt);
 
     bool choosePrinter() override;
+    // Prints to a PDF file instead of a printer, as the dialog's print-to-file does.
+    bool chooseFile(const std::string& pdfPath);
     bool start(const std::string& documentName) override;
     void newPage() override;
     void end() override;
