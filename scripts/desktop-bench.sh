@@ -28,7 +28,7 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR" "$work/bin" "$work/run" "$work/demo"
 printf '#!/bin/sh\n' >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 export PATH=$work/bin:$PATH
-cp "$root/data/demo/printlogo.jpg" "$work/run/"
+cp "$root/data/printlogo.jpg" "$work/run/"
 # The demo starts this wrapper, which notes the moment tabulon starts.
 cp "$build/demo/tabulon-demo" "$work/demo/"
 cat >"$work/demo/tabulon" <<EOF

@@ -86,7 +86,7 @@ cat >"$work/demo/tabulon" <<EOF
 echo \$? >"$work/tabulon.rc"
 EOF
 chmod +x "$work/demo/tabulon"
-cp "$root/data/demo/printlogo.jpg" "$work/run/"
+cp "$root/data/printlogo.jpg" "$work/run/"
 
 # --- helpers --------------------------------------------------------------------
 wait_window() {  # wait_window NAME [SECONDS] -> window id

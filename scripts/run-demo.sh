@@ -9,7 +9,7 @@ build=$(cd "${1:-build}" && pwd)
 out=$(pwd)/out/demo
 mkdir -p "$out"
 # The demo's job names its logo without a folder; tabulon runs in $out.
-cp data/demo/printlogo.jpg "$out/"
+cp data/printlogo.jpg "$out/"
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/demo/tabulon-demo" ]; then
   (cd "$out" && "$build/demo/tabulon-demo")
   echo "run-demo: the preview is open; F6 writes $out/My_doc.pdf, F4 prints, Escape quits"

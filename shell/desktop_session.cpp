@@ -1,16 +1,30 @@
 #include "desktop_session.h"
 
+#include "job_intake.h"
+#include "job_renderer.h"
+#include "pdf_export.h"
+#include "pdf_writer.h"
 #include "qt_canvas_surface.h"
 #include "qt_print_job.h"
 #include "qt_question_box.h"
+#include "system_fonts.h"
 #include "text_codec.h"
+#include "viewer_start.h"
 
 namespace tabulon::shell {
 
+namespace {
+
+constexpr const char* kViewer = "xdg-open";
+constexpr const char* kPdfNotSavedCaption = "PDF not saved";
+
+}  // namespace
+
 struct DesktopSession::State {
-    std::string text;
-    std::string orientation;
+    render::JobState job;
+    render::JobRenderer renderer;
     PreviewGeometry geometry;
+    std::unique_ptr<pdf::FontSource> fonts = exporter::makeSystemFontSource();
 };
 
 DesktopSession::DesktopSession(platform::QtDesktop& desktop) : desktop_(desktop), state_(std::make_unique<State>()) {}
@@ -19,16 +33,12 @@ DesktopSession::~DesktopSession() = default;
 
 void DesktopSession::takeJob(const std::string& clipboardText)
 {
-    state_->text = clipboardText;
-    auto comma = clipboardText.find(',');
-    if (comma != std::string::npos) {
-        state_->orientation = clipboardText.substr(comma + 1, 1);
-    }
+    state_->job = intakeJob(clipboardText);
 }
 
 std::string_view DesktopSession::orientationCode() const
 {
-    return state_->orientation;
+    return state_->job.orientationCode;
 }
 
 void DesktopSession::previewWindowOpened(const PreviewGeometry& geometry)
@@ -38,30 +48,50 @@ void DesktopSession::previewWindowOpened(const PreviewGeometry& geometry)
 
 void DesktopSession::renderJob(render::RenderTarget target)
 {
-    platform::QtQuestionBox question(desktop_.window());
-    if (target == render::RenderTarget::Preview) {
-        auto* canvas = desktop_.canvas();
+    render::RenderOutputs outputs;
+    switch (target) {
+    case render::RenderTarget::Preview: {
+        platform::QtPageCanvas* canvas = desktop_.canvas();
         platform::QtCanvasSurface surface(canvas->image(), ansiToQString, [canvas] { canvas->showDrawing(); });
-        surface.open();
-        surface.setSourceColour(0xFF0000FF);
-        surface.addPathBox(10, 10, 50, 20);
-        surface.fillPath();
-        surface.close();
-        question.ask("Multiple Pages!", "Select OK if you want to see the next.");
-    } else if (target == render::RenderTarget::Printer) {
-        platform::QtPrintJob job(desktop_.window());
-        if (!job.choosePrinter() || !job.start("Utskrift Preview")) {
-            return;
-        }
-        platform::QtPrinterSurface surface(job, ansiToQString);
-        surface.open();
-        surface.setSourceColour(0xFF000000);
-        auto font = surface.loadFont("Arial", 12, false);
-        surface.selectVectorFont(*font);
-        surface.movePathCursor(10, 10);
-        surface.drawText("Printed row");
-        job.end();
+        platform::QtQuestionBox question(desktop_.window());
+        outputs.canvas = &surface;
+        outputs.previewPixelsPerMm = state_->geometry.previewPixelsPerMm;
+        outputs.questionBox = &question;
+        state_->renderer.renderJob(state_->job, target, outputs);
+        break;
     }
+    case render::RenderTarget::Printer: {
+        platform::QtPrintJob job(desktop_.window());
+        platform::QtPrinterSurface surface(job, ansiToQString);
+        outputs.printJob = &job;
+        outputs.printerSurface = &surface;
+        state_->renderer.renderJob(state_->job, target, outputs);
+        break;
+    }
+    case render::RenderTarget::Pdf:
+        exportPdf();
+        break;
+    }
+}
+
+void DesktopSession::exportPdf()
+{
+    pdf::PdfWriter writer;
+    writer.setFontSource(state_->fonts.get());
+    render::PdfExport pdfExport(writer);
+    render::RenderOutputs outputs;
+    outputs.pdfExport = &pdfExport;
+    state_->renderer.renderJob(state_->job, render::RenderTarget::Pdf, outputs);
+
+    const render::PdfExportOutcome& outcome = pdfExport.outcome();
+    if (render::isSaveFailure(outcome.errorCode)) {
+        // A viewer on a file that was never written would show nothing or an
+        // older file of the same name; the user is told why instead.
+        platform::showMessage(desktop_.window(), kPdfNotSavedCaption,
+                              outcome.fileName + " could not be written: " + outcome.errorText);
+        return;
+    }
+    (void)startViewer(kViewer, outcome.fileName);
 }
 
 }  // namespace tabulon::shell

@@ -22,6 +22,8 @@ public:
     void renderJob(render::RenderTarget target) override;
 
 private:
+    void exportPdf();
+
     struct State;
     platform::QtDesktop& desktop_;
     std::unique_ptr<State> state_;
