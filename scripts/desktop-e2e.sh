@@ -232,6 +232,20 @@ same_page() {  # same_page N: printed page N looks like page N of the job as sen
 }
 check "the printed pages 1 and 4 show what was sent" bash -c "$(declare -f same_page); work='$work' spooled='$spooled' printed='$printed'; same_page 1 && same_page 4"
 
+# tabulon-export --print takes the same way without a dialog.
+before=$(ls "$pdf_home" | wc -l)
+(cd "$work/run" && "$exporter" --demo --print "$printer")
+exported=""
+for _ in $(seq 300); do
+  if [ "$(ls "$pdf_home" | wc -l)" -gt "$before" ]; then
+    exported=$pdf_home/$(ls -t "$pdf_home" | head -1)
+    wait_file "$exported" && break
+  fi
+  sleep 0.1
+done
+check "tabulon-export --print prints the 4 pages without a dialog" \
+  [ "$(pdfinfo "$exported" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 4 ]
+
 press "$main" Escape
 check "Escape ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
 
