@@ -58,13 +58,19 @@ export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 
 # --- CUPS with a PDF printer ----------------------------------------------------
-if ! lpstat -r >/dev/null 2>&1; then
+# lpstat -r ends with 0 either way; only its text tells.
+scheduler_runs() { lpstat -r 2>/dev/null | grep -q 'scheduler is running'; }
+if ! scheduler_runs; then
   /usr/sbin/cupsd -f >"$work/cupsd.log" 2>&1 &
   cupsd_pid=$!
-  for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+  for _ in $(seq 100); do scheduler_runs && break; sleep 0.1; done
 fi
-lpadmin -p "$printer" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
-lpadmin -d "$printer"
+if ! lpadmin -p "$printer" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>"$work/lpadmin.log" ||
+  ! lpadmin -d "$printer"; then
+  echo "desktop-e2e: the PDF printer could not be set up:" >&2
+  cat "$work/lpadmin.log" "$work/cupsd.log" >&2 2>/dev/null || true
+  exit 1
+fi
 pdf_home=$(getent passwd "$(id -un)" | cut -d: -f6)/PDF
 mkdir -p "$pdf_home"
 
