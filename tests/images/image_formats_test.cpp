@@ -2,6 +2,8 @@
 // data, every walk ends, and each failure has its format's code.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "image_fixtures.h"
 #include "image_loader.h"
 #include "jpeg_header.h"
@@ -165,6 +167,31 @@ TEST(DamagedPictures, MetafileRecordsAreCheckedAgainstTheData)
     std::string header = sizes;
     header[24] = 5;  // header size not 9 words
     EXPECT_EQ(load(header), kMetafile);
+}
+
+// Seeded random damage to real samples: whatever the bytes, the readers end with a
+// picture or an error code (under the sanitizer build, without a bad read).
+TEST(DamagedPictures, RandomDamageToSamplesEndsWithAResult)
+{
+    std::mt19937 random(7);
+    for (const char* sample : {"pngsuite/basn3p04.png", "png-extra/gen-rgb8-idat-1000.png", "jpeg/jd-jpg-progressive.jpg",
+                               "jpeg/pil-icc-after-SOF.jpg", "jpeg2000/gen-grey16.j2k", "wmf/pil-drawing.wmf",
+                               "wmf/im-clock.wmf", "wmf/poi-60677.wmf"}) {
+        const std::string original = test::readFile(test::imageDataPath(sample));
+        if (original.empty()) continue;
+        for (int round = 0; round < 300; ++round) {
+            std::string damaged = original.substr(0, original.size() - random() % std::min<std::size_t>(original.size(), 64));
+            const int flips = 1 + static_cast<int>(random() % 8);
+            for (int i = 0; i < flips && !damaged.empty(); ++i) {
+                // Damage the first bytes most: that is where the headers and lengths are.
+                const std::size_t at = random() % 2 ? random() % std::min<std::size_t>(damaged.size(), 128)
+                                                    : random() % damaged.size();
+                damaged[at] = static_cast<char>(random());
+            }
+            const std::int32_t code = load(damaged);
+            EXPECT_TRUE((code >= 0 && code <= 14) || code == kOutOfMemory) << sample << " round " << round;
+        }
+    }
 }
 
 TEST(DamagedPictures, UnknownSignaturesAndUnreadableFiles)
