@@ -8,6 +8,7 @@
 
 #include "ansi_text.h"
 #include "demo_job.h"
+#include "desktop_outputs.h"
 #include "job_intake.h"
 #include "job_renderer.h"
 #include "null_outputs.h"
@@ -59,6 +60,9 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
         return 1;
     }
     render::JobState job = shell::intakeJob(text);
+    if (wantsDesktopOutputs(options)) {
+        return runDesktopOutputs(options, job, errors);
+    }
 
     render::JobRenderer renderer;
     render::NullSurface canvas;

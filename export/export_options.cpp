@@ -14,6 +14,27 @@ struct OptionSpec {
     std::function<std::string(ExportOptions&, const std::string& value)> apply;
 };
 
+// "WIDTHxHEIGHT" in pixels, each from 1 to 100000.
+std::string parseScreen(const std::string& value, ExportOptions& options)
+{
+    const auto x = value.find('x');
+    const auto number = [](const std::string& text, int& out) {
+        if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) {
+            return false;
+        }
+        out = std::stoi(text);
+        return out >= 1 && out <= 100000;
+    };
+    int width = 0;
+    int height = 0;
+    if (x == std::string::npos || !number(value.substr(0, x), width) || !number(value.substr(x + 1), height)) {
+        return "--screen needs WIDTHxHEIGHT in pixels, such as 1920x1080, not \"" + value + "\"";
+    }
+    options.screenWidth = width;
+    options.screenHeight = height;
+    return std::string();
+}
+
 const std::vector<OptionSpec>& optionTable()
 {
     static const std::vector<OptionSpec> table = {
@@ -43,6 +64,19 @@ const std::vector<OptionSpec>& optionTable()
         {"--compress", nullptr, "deflate page contents, forms and font files",
          [](ExportOptions& o, const std::string&) {
              o.compress = true;
+             return std::string();
+         }},
+        {"--png", "DIR",
+         "write the preview's pages as DIR/page-1.png, page-2.png, ... instead of a PDF",
+         [](ExportOptions& o, const std::string& value) {
+             o.pngDir = value;
+             return std::string();
+         }},
+        {"--screen", "WxH", "the screen the --png pages are laid out for (default 1920x1080)",
+         [](ExportOptions& o, const std::string& value) { return parseScreen(value, o); }},
+        {"--print", "PRINTER", "print the job on PRINTER (a CUPS queue) without a dialog, instead of a PDF",
+         [](ExportOptions& o, const std::string& value) {
+             o.printer = value;
              return std::string();
          }},
         {"--help", nullptr, "show this text and exit",

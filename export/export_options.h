@@ -18,6 +18,12 @@ struct ExportOptions {
     std::string outputFile;   // empty: documentName + ".pdf" in the current folder
     bool compress = false;
     bool help = false;
+    // Pictures of the preview's pages, for a screen of screenWidth x screenHeight.
+    std::string pngDir;
+    int screenWidth = 1920;
+    int screenHeight = 1080;
+    // Print on this printer, without a dialog.
+    std::string printer;
 };
 
 struct ParseResult {

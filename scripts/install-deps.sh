@@ -18,7 +18,7 @@ packages=(
   libmagickcore-6.q16-6-extra
   qpdf poppler-utils mupdf-tools
   # the desktop tests: a bare X server, input, screenshots, printing
-  xvfb xauth xdotool x11-apps imagemagick cups cups-client cups-bsd printer-driver-cups-pdf
+  xvfb xauth xdotool x11-apps libx11-dev imagemagick cups cups-client cups-bsd printer-driver-cups-pdf ghostscript
   # the speed comparison with other PDF libraries
   libhpdf-dev libcairo2-dev
   # time -v for peak memory; a comma-decimal locale for the formatter tests

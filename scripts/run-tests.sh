@@ -22,3 +22,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTABULON_SANITIZE=ON -DTABULO
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit
+
+echo "== desktop end-to-end test (Xvfb, CUPS and its PDF printer)"
+# Also renews the README's screenshot of the preview window.
+bash scripts/desktop-e2e.sh build docs/preview.png

@@ -32,7 +32,7 @@ TEST(ExportOptions, ParsesEveryOptionAndRejectsWhatItDoesNotKnow)
         {{"-o"}, "-o needs FILE", JobSource::StandardInput, "", "", InputEncoding::Utf8, false},
         {{"--encoding", "latin9"}, "unknown encoding \"latin9\" (use utf-8 or cp1252)", JobSource::StandardInput, "",
          "", InputEncoding::Utf8, false},
-        {{"--png"}, "unknown option --png", JobSource::StandardInput, "", "", InputEncoding::Utf8, false},
+        {{"--pdf"}, "unknown option --pdf", JobSource::StandardInput, "", "", InputEncoding::Utf8, false},
     };
     for (const Case& c : cases) {
         ParseResult parsed = parseExportOptions(c.arguments);

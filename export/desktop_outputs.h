@@ -1,0 +1,20 @@
+// The outputs of tabulon-export that need the desktop's drawing: pictures of the
+// pages as the preview window draws them, and printing without a dialog.
+#pragma once
+
+#include <ostream>
+
+#include "export_options.h"
+#include "job_state.h"
+
+namespace tabulon::exporter {
+
+// True when the options ask for page pictures or for printing.
+bool wantsDesktopOutputs(const ExportOptions& options);
+
+// Writes DIR/page-1.png, page-2.png, ... and/or prints the job. Returns the exit
+// status: 0 done, 1 failed (with a message on `errors`).
+int runDesktopOutputs(const ExportOptions& options, const render::JobState& job,
+                      std::ostream& errors);
+
+}  // namespace tabulon::exporter

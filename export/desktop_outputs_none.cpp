@@ -1,0 +1,17 @@
+// Builds without the desktop programs have no page pictures and no printing.
+#include "desktop_outputs.h"
+
+namespace tabulon::exporter {
+
+bool wantsDesktopOutputs(const ExportOptions& options)
+{
+    return !options.pngDir.empty() || !options.printer.empty();
+}
+
+int runDesktopOutputs(const ExportOptions&, const render::JobState&, std::ostream& errors)
+{
+    errors << "tabulon-export: --png and --print need a build with the desktop programs (TABULON_DESKTOP)\n";
+    return 1;
+}
+
+}  // namespace tabulon::exporter

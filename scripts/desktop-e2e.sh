@@ -1,0 +1,291 @@
+#!/usr/bin/env bash
+# End-to-end test of the desktop programs on a bare X server (Xvfb, no window
+# manager, no clipboard manager) with a real CUPS and a PDF printer:
+#   tabulon-demo hands the demo job over and starts tabulon; the preview window
+#   has the 1920x1080 layout; "Multiple Pages!" is asked and answered; the canvas
+#   on screen equals tabulon-export --png for that page; F6 writes My_doc.pdf and
+#   starts the viewer; F4 prints to the PDF printer; arrows change nothing;
+#   Escape, the exit button and closing the window each end with exit code 0; a
+#   PDF that cannot be saved is reported and starts no viewer.
+# Usage: scripts/desktop-e2e.sh [BUILD-DIR] [SCREENSHOT-OUT]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+build=$(cd "${1:-build}" && pwd)
+screenshot_out=${2:-}
+
+tabulon=$build/shell/tabulon
+demo=$build/demo/tabulon-demo
+exporter=$build/export/tabulon-export
+close_request=$build/tests/desktop/e2e/send_close_request
+clipboard_put=$build/tests/desktop/e2e/clipboard_put
+printer=TabulonE2E
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-e2e.XXXXXX")
+passed=0
+failed=0
+xvfb_pid=""
+cupsd_pid=""
+
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  if [ -n "$cupsd_pid" ]; then
+    lpadmin -x "$printer" 2>/dev/null || true
+    kill "$cupsd_pid" 2>/dev/null || true
+  fi
+  if [ -n "${TABULON_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
+}
+trap cleanup EXIT
+
+check() {  # check NAME COMMAND...
+  local name=$1
+  shift
+  if "$@"; then
+    echo "ok   $name"
+    passed=$((passed + 1))
+  else
+    echo "FAIL $name"
+    failed=$((failed + 1))
+  fi
+}
+
+# --- a bare X server with a 1920x1080 screen -----------------------------------
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+
+# --- CUPS with a PDF printer ----------------------------------------------------
+# lpstat -r ends with 0 either way; only its text tells.
+scheduler_runs() { lpstat -r 2>/dev/null | grep -q 'scheduler is running'; }
+if ! scheduler_runs; then
+  /usr/sbin/cupsd -f >"$work/cupsd.log" 2>&1 &
+  cupsd_pid=$!
+  for _ in $(seq 100); do scheduler_runs && break; sleep 0.1; done
+fi
+if ! lpadmin -p "$printer" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>"$work/lpadmin.log" ||
+  ! lpadmin -d "$printer"; then
+  echo "desktop-e2e: the PDF printer could not be set up:" >&2
+  cat "$work/lpadmin.log" "$work/cupsd.log" >&2 2>/dev/null || true
+  exit 1
+fi
+pdf_home=$(getent passwd "$(id -un)" | cut -d: -f6)/PDF
+mkdir -p "$pdf_home"
+
+# --- the folders the programs run in --------------------------------------------
+# A stand-in xdg-open first in PATH records the viewer's arguments, one a line.
+mkdir -p "$work/bin" "$work/run" "$work/demo"
+cat >"$work/bin/xdg-open" <<EOF
+#!/bin/sh
+for a in "\$@"; do printf '%s\n' "\$a"; done >>"$work/viewer.args"
+EOF
+chmod +x "$work/bin/xdg-open"
+export PATH=$work/bin:$PATH
+# tabulon-demo starts the tabulon beside it first: a wrapper there runs the real
+# one and records its exit code, which the test cannot see otherwise.
+cp "$demo" "$work/demo/tabulon-demo"
+cat >"$work/demo/tabulon" <<EOF
+#!/bin/sh
+"$tabulon"
+echo \$? >"$work/tabulon.rc"
+EOF
+chmod +x "$work/demo/tabulon"
+cp "$root/data/printlogo.jpg" "$work/run/"
+
+# --- helpers --------------------------------------------------------------------
+wait_window() {  # wait_window NAME [SECONDS] -> window id
+  local deadline=$((SECONDS + ${2:-20})) id
+  while [ $SECONDS -lt $deadline ]; do
+    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
+    if [ -n "$id" ]; then echo "$id"; return 0; fi
+    sleep 0.1
+  done
+  return 1
+}
+wait_gone() {  # wait_gone NAME
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+press() {  # press WINDOW KEY...
+  local window=$1
+  shift
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key --delay 50 "$@"
+}
+wait_exit_code() {  # the code the wrapper recorded, after tabulon ended
+  for _ in $(seq 100); do
+    [ -s "$work/tabulon.rc" ] && { cat "$work/tabulon.rc"; return 0; }
+    sleep 0.1
+  done
+  echo "none"
+}
+start_demo() {
+  rm -f "$work/tabulon.rc"
+  (cd "$work/run" && "$work/demo/tabulon-demo")
+}
+wait_file() {  # wait_file PATH: until it exists and its size settles
+  local last=-1 size
+  for _ in $(seq 200); do
+    if [ -f "$1" ]; then
+      size=$(stat -c %s "$1")
+      [ "$size" -gt 0 ] && [ "$size" = "$last" ] && return 0
+      last=$size
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+capture_canvas() {  # capture_canvas OUT.png: the canvas's pixels on screen
+  import -window root -crop 573x810+677+8 +repage "$1"
+}
+same_picture() {  # same_picture A B: no pixel differs
+  local differing
+  differing=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  [ "$differing" = "0" ]
+}
+canvas_shows() {  # canvas_shows EXPECTED.png: the screen gets there within 5 s
+  for _ in $(seq 25); do
+    capture_canvas "$work/screen.png"
+    same_picture "$work/screen.png" "$1" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# The preview's pages as the exporter draws them, for the screen of this test.
+(cd "$work/run" && "$exporter" --demo --png "$work/png" --screen 1920x1080 >/dev/null)
+rm -f "$work/run/My_doc.pdf"
+
+# --- 1. demo hand-over, layout, question, screenshot, F6, F4, arrows, Escape ----
+demo_rc=0
+start_demo || demo_rc=$?
+check "tabulon-demo ends with 0" [ "$demo_rc" = 0 ]
+main=$(wait_window "PREVIEW 2.0") || main=""
+check "tabulon opens the preview window" [ -n "$main" ]
+geometry=$(xdotool getwindowgeometry "$main" 2>/dev/null | tr -s ' ' | tr '\n' ' ')
+check "window at 674,5 with inner size 619x816" grep -q "Position: 674,5 .*Geometry: 619x816" <<<"$geometry"
+
+question=$(wait_window "Multiple Pages!") || question=""
+check "the question \"Multiple Pages!\" appears after page 1" [ -n "$question" ]
+capture_canvas "$work/page1-under-question.png"
+top_rows() { convert "$1" -crop 573x200+0+0 +repage "$2"; }
+top_rows "$work/page1-under-question.png" "$work/screen-top.png"
+top_rows "$work/png/page-1.png" "$work/export-top.png"
+check "page 1 is on show while the question is asked" same_picture "$work/screen-top.png" "$work/export-top.png"
+press "$question" Return  # Yes: page 2
+sleep 0.3
+question=$(wait_window "Multiple Pages!") || question=""
+check "Yes shows page 2 and asks again" [ -n "$question" ]
+press "$question" Escape  # No: page 2 stays
+wait_gone "Multiple Pages!" || true
+check "the canvas on screen equals tabulon-export --png page 2" canvas_shows "$work/png/page-2.png"
+if [ -n "$screenshot_out" ]; then
+  import -window root -crop 619x816+674+5 +repage "$screenshot_out"
+fi
+
+press "$main" Left Right Up Down
+sleep 0.5
+capture_canvas "$work/after-arrows.png"
+check "arrow keys change nothing" same_picture "$work/png/page-2.png" "$work/after-arrows.png"
+check "arrow keys open no dialog" [ -z "$(xdotool search --onlyvisible --name '^(Print|Multiple Pages!)$' 2>/dev/null)" ]
+
+rm -f "$work/viewer.args"
+press "$main" F6
+check "F6 writes My_doc.pdf" wait_file "$work/run/My_doc.pdf"
+check "My_doc.pdf has 4 pages" [ "$(pdfinfo "$work/run/My_doc.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 4 ]
+pdftotext "$work/run/My_doc.pdf" "$work/my_doc.txt" 2>/dev/null || true
+check "My_doc.pdf holds the 181 rows" [ "$(grep -c 'Sales PC software' "$work/my_doc.txt" || true)" = 181 ]
+check "F6 starts the viewer with My_doc.pdf as its one argument" \
+  bash -c "for _ in \$(seq 50); do [ -s '$work/viewer.args' ] && break; sleep 0.1; done; [ \"\$(cat '$work/viewer.args')\" = My_doc.pdf ]"
+
+before=$(ls "$pdf_home" | wc -l)
+press "$main" F4
+dialog=$(wait_window "Print") || dialog=""
+check "F4 opens the printer dialog" [ -n "$dialog" ]
+press "$dialog" Return
+printed=""
+for _ in $(seq 300); do
+  if [ "$(ls "$pdf_home" | wc -l)" -gt "$before" ]; then
+    printed=$pdf_home/$(ls -t "$pdf_home" | head -1)
+    wait_file "$printed" && break
+  fi
+  sleep 0.1
+done
+check "the PDF printer writes the print job" [ -n "$printed" ]
+check "the printed file has 4 pages" [ "$(pdfinfo "$printed" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 4 ]
+check "the print job is named \"Utskrift Preview\"" grep -q "Utskrift_Preview" <<<"$printed"
+# The printer's PostScript path keeps the glyphs but not their text, so the rows
+# are read from the job as the printer received it, and the printed pages are
+# compared with it picture for picture.
+job_id=$(lpstat -W completed -o "$printer" 2>/dev/null | awk '{print $1}' | sed 's/.*-//' | sort -n | tail -1)
+spooled=/var/spool/cups/$(printf 'd%05d-001' "${job_id:-0}")
+pdftotext "$spooled" "$work/printed.txt" 2>/dev/null || true
+check "the print job holds the 181 rows" [ "$(grep -c 'Sales PC software' "$work/printed.txt" || true)" = 181 ]
+# Ghostscript redraws the glyphs on the way, so the pages are compared blurred.
+same_page() {  # same_page N: printed page N looks like page N of the job as sent
+  pdftoppm -r 40 -gray -f "$1" -l "$1" -singlefile "$spooled" "$work/spooled" 2>/dev/null || return 1
+  pdftoppm -r 40 -gray -f "$1" -l "$1" -singlefile "$printed" "$work/printed" 2>/dev/null || return 1
+  convert "$work/spooled.pgm" -blur 0x2 "$work/spooled-blur.pgm"
+  convert "$work/printed.pgm" -blur 0x2 "$work/printed-blur.pgm"
+  local rmse
+  rmse=$(compare -metric RMSE "$work/spooled-blur.pgm" "$work/printed-blur.pgm" null: 2>&1 | sed 's/.*(\(.*\))/\1/')
+  awk -v e="$rmse" 'BEGIN { exit !(e < 0.05) }'
+}
+check "the printed pages 1 and 4 show what was sent" bash -c "$(declare -f same_page); work='$work' spooled='$spooled' printed='$printed'; same_page 1 && same_page 4"
+
+# tabulon-export --print takes the same way without a dialog.
+before=$(ls "$pdf_home" | wc -l)
+(cd "$work/run" && "$exporter" --demo --print "$printer")
+exported=""
+for _ in $(seq 300); do
+  if [ "$(ls "$pdf_home" | wc -l)" -gt "$before" ]; then
+    exported=$pdf_home/$(ls -t "$pdf_home" | head -1)
+    wait_file "$exported" && break
+  fi
+  sleep 0.1
+done
+check "tabulon-export --print prints the 4 pages without a dialog" \
+  [ "$(pdfinfo "$exported" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 4 ]
+
+press "$main" Escape
+check "Escape ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
+
+# --- 2. the exit button -----------------------------------------------------------
+start_demo
+question=$(wait_window "Multiple Pages!") || question=""
+press "$question" Escape
+wait_gone "Multiple Pages!" || true
+main=$(wait_window "PREVIEW 2.0") || main=""
+xdotool mousemove --sync $((674 + 580 + 15)) $((5 + 648 + 15)) click 1
+check "the exit button ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
+
+# --- 3. closing the window --------------------------------------------------------
+start_demo
+question=$(wait_window "Multiple Pages!") || question=""
+press "$question" Escape
+wait_gone "Multiple Pages!" || true
+main=$(wait_window "PREVIEW 2.0") || main=""
+"$close_request" "$main"
+check "closing the window ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
+
+# --- 4. a PDF that cannot be saved ------------------------------------------------
+rm -f "$work/viewer.args" "$work/tabulon.rc"
+printf 'no_such_folder/My_doc,P/*\rtxt,A,B,16,10,22,K/*Unsaved\r' | "$clipboard_put"
+(cd "$work/run" && "$work/demo/tabulon") &
+main=$(wait_window "PREVIEW 2.0") || main=""
+press "$main" F6
+message=$(wait_window "PDF not saved" 10) || message=""
+check "a failed save shows a message box" [ -n "$message" ]
+press "$message" Return
+sleep 0.5
+check "a failed save starts no viewer" [ ! -e "$work/viewer.args" ]
+press "$main" Escape
+check "tabulon still ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
+
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" = 0 ]

@@ -1,0 +1,97 @@
+#include "desktop_session.h"
+
+#include "job_intake.h"
+#include "job_renderer.h"
+#include "pdf_export.h"
+#include "pdf_writer.h"
+#include "qt_canvas_surface.h"
+#include "qt_print_job.h"
+#include "qt_question_box.h"
+#include "system_fonts.h"
+#include "text_codec.h"
+#include "viewer_start.h"
+
+namespace tabulon::shell {
+
+namespace {
+
+constexpr const char* kViewer = "xdg-open";
+constexpr const char* kPdfNotSavedCaption = "PDF not saved";
+
+}  // namespace
+
+struct DesktopSession::State {
+    render::JobState job;
+    render::JobRenderer renderer;
+    PreviewGeometry geometry;
+    std::unique_ptr<pdf::FontSource> fonts = exporter::makeSystemFontSource();
+};
+
+DesktopSession::DesktopSession(platform::QtDesktop& desktop) : desktop_(desktop), state_(std::make_unique<State>()) {}
+
+DesktopSession::~DesktopSession() = default;
+
+void DesktopSession::takeJob(const std::string& clipboardText)
+{
+    state_->job = intakeJob(clipboardText);
+}
+
+std::string_view DesktopSession::orientationCode() const
+{
+    return state_->job.orientationCode;
+}
+
+void DesktopSession::previewWindowOpened(const PreviewGeometry& geometry)
+{
+    state_->geometry = geometry;
+}
+
+void DesktopSession::renderJob(render::RenderTarget target)
+{
+    render::RenderOutputs outputs;
+    switch (target) {
+    case render::RenderTarget::Preview: {
+        platform::QtPageCanvas* canvas = desktop_.canvas();
+        platform::QtCanvasSurface surface(canvas->image(), ansiToQString, [canvas] { canvas->showDrawing(); });
+        platform::QtQuestionBox question(desktop_.window());
+        outputs.canvas = &surface;
+        outputs.previewPixelsPerMm = state_->geometry.previewPixelsPerMm;
+        outputs.questionBox = &question;
+        state_->renderer.renderJob(state_->job, target, outputs);
+        break;
+    }
+    case render::RenderTarget::Printer: {
+        platform::QtPrintJob job(desktop_.window());
+        platform::QtPrinterSurface surface(job, ansiToQString);
+        outputs.printJob = &job;
+        outputs.printerSurface = &surface;
+        state_->renderer.renderJob(state_->job, target, outputs);
+        break;
+    }
+    case render::RenderTarget::Pdf:
+        exportPdf();
+        break;
+    }
+}
+
+void DesktopSession::exportPdf()
+{
+    pdf::PdfWriter writer;
+    writer.setFontSource(state_->fonts.get());
+    render::PdfExport pdfExport(writer);
+    render::RenderOutputs outputs;
+    outputs.pdfExport = &pdfExport;
+    state_->renderer.renderJob(state_->job, render::RenderTarget::Pdf, outputs);
+
+    const render::PdfExportOutcome& outcome = pdfExport.outcome();
+    if (render::isSaveFailure(outcome.errorCode)) {
+        // A viewer on a file that was never written would show nothing or an
+        // older file of the same name; the user is told why instead.
+        platform::showMessage(desktop_.window(), kPdfNotSavedCaption,
+                              outcome.fileName + " could not be written: " + outcome.errorText);
+        return;
+    }
+    (void)startViewer(kViewer, outcome.fileName);
+}
+
+}  // namespace tabulon::shell
