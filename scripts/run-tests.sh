@@ -24,5 +24,9 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_O
   ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit
 
 echo "== desktop end-to-end test (Xvfb, CUPS and its PDF printer)"
-# Also renews the README's screenshot of the preview window.
-bash scripts/desktop-e2e.sh build docs/preview.png
+# Keeps a screenshot of the preview window in out/; UPDATE_SCREENSHOT=1 renews the
+# README's picture in docs/ instead.
+mkdir -p out
+screenshot=out/preview.png
+if [ "${UPDATE_SCREENSHOT:-0}" = 1 ]; then screenshot=docs/preview.png; fi
+bash scripts/desktop-e2e.sh build "$screenshot"
