@@ -41,7 +41,7 @@ bool encodeText(std::string_view prefix, std::string_view suffix, std::string_vi
     if (!buffer.ensureCapacity(capacity)) return false;
     std::uint8_t* out = buffer.data();
     std::size_t length = prefix.size();
-    std::memcpy(out, prefix.data(), prefix.size());
+    if (!prefix.empty()) std::memcpy(out, prefix.data(), prefix.size());
     if (twoByte) {
         out[length++] = 254;
         out[length++] = 255;
@@ -55,7 +55,7 @@ bool encodeText(std::string_view prefix, std::string_view suffix, std::string_vi
             out[length++] = c;
         }
     }
-    std::memcpy(out + length, suffix.data(), suffix.size());
+    if (!suffix.empty()) std::memcpy(out + length, suffix.data(), suffix.size());
     buffer.setLength(length + suffix.size());
     return true;
 }

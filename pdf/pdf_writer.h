@@ -242,6 +242,9 @@ private:
     void putTrailer(std::size_t xrefOffset);
     void putFonts();
     void putImages();
+    void putImage(ImageRecord& record);
+    void putForm(ImageRecord& record);
+    std::int32_t loadImage(ImageRecord& record);
     void registerBuiltinDocumentHooks();
     void clearLists();
     void callPageProc(const PageProc& proc, std::int32_t arg);
@@ -250,6 +253,10 @@ private:
     void setColorCmyk(std::string& slot, const char* op, float c, float m, float y, float k, bool writeToPage);
     void updateColorFlag();
     int addFont(const std::string& family, const std::string& style, const std::string& key);
+    bool loadTrueType(FontRecord& record, const std::string& family, const std::string& style);
+    void putFontFile(FontFileRecord& file);
+    void putCoreFont(FontRecord& font);
+    void putTrueTypeFont(FontRecord& font);
     bool append(std::string_view bytes);
     ByteBuffer& target();
 

@@ -13,7 +13,9 @@ packages=(
   libfontconfig-dev libfreetype-dev
   # fonts the writer embeds and the tests compare against
   fontconfig fonts-liberation fonts-dejavu-core
-  # PDF readers that check what the tests write
+  # PDF readers that check what the tests write; ImageMagick's WMF and JPEG 2000
+  # readers for the picture comparisons
+  libmagickcore-6.q16-6-extra
   qpdf poppler-utils mupdf-tools
   # the desktop tests: a bare X server, input, screenshots, printing
   xvfb xauth xdotool x11-apps imagemagick cups cups-client cups-bsd printer-driver-cups-pdf
