@@ -27,11 +27,14 @@ echo "== build ($build, Release)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTABULON_TESTS=OFF >/dev/null
 targets=(ledger-job peer-hpdf peer-cairo peer-qt)
 have_ours=0
-if cmake --build "$build" --target help | grep -qw tabulon-export; then
+if cmake --build "$build" --target help | grep -w tabulon-export >/dev/null; then
   targets+=(tabulon-export)
   have_ours=1
 fi
-cmake --build "$build" -j 2 --target "${targets[@]}" >/dev/null
+if ! cmake --build "$build" -j 2 --target "${targets[@]}" >"$build/peers-build.log" 2>&1; then
+  cat "$build/peers-build.log" >&2
+  exit 1
+fi
 
 peers="$build/bench/peers"
 ours=""
