@@ -42,6 +42,9 @@ struct FontRecord {
     std::vector<std::uint16_t> cidToGidMap;
     std::vector<GlyphRecord> glyphs;
     std::string subfamily;
+    // Index into the document's fontFiles of the file embedded for this font;
+    // -1 for core fonts. Records that share a face and style share the file.
+    std::int32_t fontFile = -1;
 
     std::string baseFontName;
     std::string style;

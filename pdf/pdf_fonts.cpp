@@ -1,21 +1,180 @@
-// Placeholder until the font module lands: fonts are selected but not written.
+// Font selection: setFont, the font records of the document and text measurement.
+#include <string>
+
+#include "core_fonts.h"
+#include "pdf_format.h"
+#include "pdf_text_util.h"
 #include "pdf_writer.h"
+#include "truetype.h"
 
 namespace tabulon::pdf {
 
-void PdfWriter::setFont(std::string_view family, std::string_view style, std::int32_t size)
+namespace {
+
+// The lookup key of a family and style: the style right-aligned in three
+// characters filled with "_" (a longer style keeps its first three), "+", family.
+std::string fontKey(const std::string& family, const std::string& style)
 {
-    (void)style;
-    if (size == 0) size = doc_.fontSizePt;
-    doc_.fontFamily = family;
-    doc_.fontSizePt = size;
-    doc_.fontSize = static_cast<float>(size) / doc_.k;
+    std::string field = style.size() >= 3 ? style.substr(0, 3) : std::string(3 - style.size(), '_') + style;
+    return toUpper(field + "+" + family);
 }
 
-double PdfWriter::getStringWidth(std::string_view, bool) const { return 0.0; }
+// The style flags a TrueType file is requested with: 256 bold, 512 italic, 4 underline.
+std::int32_t styleFlagsFor(const std::string& style, std::int32_t underline)
+{
+    std::int32_t flags = 0;
+    if (style == "B") flags = 256;
+    else if (style == "I") flags = 512;
+    else if (style == "BI" || style == "IB") flags = 768;
+    if (underline != 0) flags += 4;
+    return flags;
+}
 
-int PdfWriter::addFont(const std::string&, const std::string&, const std::string&) { return 0; }
+void makeCoreFont(FontRecord& record, const CoreFont& core)
+{
+    record.kind = FontKind::Core;
+    record.baseFontName = core.baseFontName;
+    for (int code = 0; code < 256; ++code) {
+        record.widths[static_cast<std::size_t>(code)] = coreWidth(core, static_cast<unsigned char>(code));
+    }
+}
 
-void PdfWriter::putFonts() {}
+void copyTrueTypeMetrics(const FontRecord& from, FontRecord& to)
+{
+    to.glyphCount = from.glyphCount;
+    to.hMetricCount = from.hMetricCount;
+    to.indexToLocFormat = from.indexToLocFormat;
+    to.unitsPerEm = from.unitsPerEm;
+    to.emScale = from.emScale;
+    to.ascent = from.ascent;
+    to.descent = from.descent;
+    to.capHeight = from.capHeight;
+    to.italicAngle = from.italicAngle;
+    to.stemV = from.stemV;
+    to.bbox = from.bbox;
+    to.cidToGidMap = from.cidToGidMap;
+    to.glyphs = from.glyphs;
+    to.subfamily = from.subfamily;
+}
+
+}  // namespace
+
+void PdfWriter::setFont(std::string_view family, std::string_view style, std::int32_t size)
+{
+    std::string upperFamily = toUpper(family);
+    std::string working(trimBlanks(family));
+    if (working.empty()) working = doc_.fontFamily;
+    std::string styleText(style);
+    if (upperFamily == "ARIAL") {
+        working = "HELVETICA";
+    } else if (upperFamily == "SYMBOL" || upperFamily == "ZAPFDINGBATS") {
+        styleText.clear();
+    }
+    styleText = toUpper(trimBlanks(styleText));
+    if (styleText.find('U') != std::string::npos) {
+        doc_.underline = 1;
+        std::erase(styleText, 'U');
+    } else {
+        doc_.underline = 0;
+    }
+    if (styleText == "IB") styleText = "BI";
+    if (size == 0) size = doc_.fontSizePt;
+
+    if (toUpper(doc_.fontFamily) == toUpper(working) && doc_.fontStyle == styleText && doc_.fontSizePt == size) {
+        return;
+    }
+
+    std::string key = fontKey(working, styleText);
+    doc_.currentFont = -1;
+    for (std::size_t i = 0; i < doc_.fonts.size(); ++i) {
+        if (doc_.fonts[i].fontKey == key) {
+            doc_.currentFont = static_cast<std::int32_t>(i);
+            break;
+        }
+    }
+    if (doc_.currentFont < 0) doc_.currentFont = addFont(working, styleText, key);
+
+    doc_.fontFamily = working;
+    doc_.fontStyle = styleText;
+    doc_.fontSizePt = size;
+    doc_.fontSize = static_cast<float>(size) / doc_.k;
+    if (doc_.page >= 1) {
+        const FontRecord& font = doc_.fonts[static_cast<std::size_t>(doc_.currentFont)];
+        out("BT /F" + std::to_string(font.number) + " " + formatNumber(size, 2) + " Tf ET");
+    }
+}
+
+int PdfWriter::addFont(const std::string& family, const std::string& style, const std::string& key)
+{
+    doc_.fonts.emplace_back();
+    FontRecord& record = doc_.fonts.back();
+    record.number = static_cast<std::int32_t>(doc_.fonts.size());
+    record.fontKey = key;
+    record.style = style;
+    int index = record.number - 1;
+
+    if (const CoreFont* core = findCoreFont(toUpper(family + style))) {
+        makeCoreFont(record, *core);
+    } else if (!loadTrueType(record, family, style)) {
+        // A family the system cannot supply, or a file that cannot be read, is
+        // written in Helvetica of the same style so that its text still shows.
+        makeCoreFont(record, helveticaForStyle(style));
+    }
+    return index;
+}
+
+bool PdfWriter::loadTrueType(FontRecord& record, const std::string& family, const std::string& style)
+{
+    if (fontSource_ == nullptr) return false;
+    std::int32_t styleFlags = styleFlagsFor(style, doc_.underline);
+    std::optional<SystemFont> found = fontSource_->findFont(family, styleFlags);
+    if (!found) return false;
+    std::string faceName = found->faceName.empty() ? family : found->faceName;
+
+    // A file already loaded for this face and style is shared with its metrics.
+    for (std::size_t i = 0; i < doc_.fontFiles.size(); ++i) {
+        const FontFileRecord& file = doc_.fontFiles[i];
+        if (file.faceName != faceName || file.styleFlags != styleFlags) continue;
+        for (const FontRecord& other : doc_.fonts) {
+            if (other.fontFile != static_cast<std::int32_t>(i)) continue;
+            copyTrueTypeMetrics(other, record);
+            record.kind = FontKind::TrueType;
+            record.baseFontName = faceName;
+            record.fontFile = static_cast<std::int32_t>(i);
+            return true;
+        }
+    }
+
+    if (!parseTrueType(found->fileData, record)) return false;
+    FontFileRecord file;
+    if (!file.data.append(found->fileData.data(), found->fileData.size())) {
+        doc_.errorCode = kOutOfMemory;
+        return false;
+    }
+    file.styleFlags = styleFlags;
+    file.faceName = faceName;
+    doc_.fontFiles.push_back(std::move(file));
+    record.kind = FontKind::TrueType;
+    record.baseFontName = faceName;
+    record.fontFile = static_cast<std::int32_t>(doc_.fontFiles.size() - 1);
+    return true;
+}
+
+double PdfWriter::getStringWidth(std::string_view text, bool scaled) const
+{
+    if (doc_.currentFont < 0 || doc_.currentFont >= static_cast<std::int32_t>(doc_.fonts.size())) return 0.0;
+    const FontRecord& font = doc_.fonts[static_cast<std::size_t>(doc_.currentFont)];
+    std::int64_t sum = 0;
+    if (!font.cidToGidMap.empty()) {
+        for (unsigned char c : text) {
+            std::uint16_t glyph = font.cidToGidMap[windows1252ToUnicode(c)];
+            if (glyph < font.glyphs.size()) sum += font.glyphs[glyph].width;
+        }
+    } else {
+        for (unsigned char c : text) sum += font.widths[c];
+    }
+    if (!scaled) return static_cast<double>(sum);
+    return static_cast<double>(sum) * static_cast<double>(doc_.fontSize) / 1000.0;
+}
 
 }  // namespace tabulon::pdf

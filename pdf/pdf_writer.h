@@ -250,6 +250,10 @@ private:
     void setColorCmyk(std::string& slot, const char* op, float c, float m, float y, float k, bool writeToPage);
     void updateColorFlag();
     int addFont(const std::string& family, const std::string& style, const std::string& key);
+    bool loadTrueType(FontRecord& record, const std::string& family, const std::string& style);
+    void putFontFile(FontFileRecord& file);
+    void putCoreFont(FontRecord& font);
+    void putTrueTypeFont(FontRecord& font);
     bool append(std::string_view bytes);
     ByteBuffer& target();
 
