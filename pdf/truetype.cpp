@@ -51,7 +51,12 @@ bool readFormat4(const TrueTypeFile& file, std::size_t subtable, std::vector<Gly
         while (segment < segCount && *file.u16(endCodes + 2 * segment) < c) ++segment;
         if (segment == segCount) break;
         std::uint32_t start = *file.u16(startCodes + 2 * segment);
-        if (c < start) continue;
+        if (c < start) {
+            // Codes up to the segment's start (or its end, if that comes first) map to nothing.
+            std::uint32_t end = *file.u16(endCodes + 2 * segment);
+            c = (start < end + 1 ? start : end + 1) - 1;
+            continue;
+        }
         std::uint32_t delta = *file.u16(deltas + 2 * segment);
         std::size_t rangeEntry = rangeOffsets + 2 * segment;
         std::uint32_t rangeOffset = *file.u16(rangeEntry);

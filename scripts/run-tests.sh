@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit tests, then the unit tests once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the formatter tests under a
-# comma-decimal locale.
+# comma-decimal locale, then every fuzz harness for FUZZ_SECONDS_CI seconds (default 60)
+# on its committed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -22,3 +23,6 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DTABULON_SANITIZE=ON -DTABULO
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" -L unit
+
+echo "== fuzz harnesses, ${FUZZ_SECONDS_CI:-60}s each"
+bash scripts/run-fuzz.sh "${FUZZ_SECONDS_CI:-60}"
