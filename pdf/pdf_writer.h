@@ -242,6 +242,9 @@ private:
     void putTrailer(std::size_t xrefOffset);
     void putFonts();
     void putImages();
+    void putImage(ImageRecord& record);
+    void putForm(ImageRecord& record);
+    std::int32_t loadImage(ImageRecord& record);
     void registerBuiltinDocumentHooks();
     void clearLists();
     void callPageProc(const PageProc& proc, std::int32_t arg);

@@ -1,0 +1,36 @@
+// The JPEG frame header: size, sample precision and colour space of a JFIF file,
+// found by walking its markers. The picture itself is never decoded; the whole file
+// is embedded as a DCTDecode stream.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "image_bytes.h"
+
+namespace tabulon::pdf {
+
+// Largest width or height accepted from a frame header. The field holds 16 bits,
+// so this only rules out the 0 that means "size given later by a DNL marker".
+inline constexpr std::uint32_t kMaxJpegDimension = 65535;
+
+struct JpegHeader {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t bitsPerComponent = 0;
+    std::string_view colorSpace;  // DeviceGray, DeviceRGB or DeviceCMYK
+};
+
+struct JpegResult {
+    std::int32_t error = 0;  // 0, or kJpegUnsupported (no usable frame header)
+    JpegHeader header;
+    std::string_view message;  // what was wrong, for diagnostics
+};
+
+// Walks the markers of `data` (the whole file, starting with SOI) until the first
+// baseline, extended sequential or progressive frame header. Every read is checked
+// against the data's end and every step advances the cursor, so truncated or damaged
+// files end the walk instead of reading past the end or looping.
+JpegResult parseJpeg(Bytes data);
+
+}  // namespace tabulon::pdf
