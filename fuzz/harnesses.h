@@ -10,3 +10,15 @@
 namespace tabulon::fuzz::truetype {
 int fuzzOne(const std::uint8_t* data, std::size_t size);
 }
+namespace tabulon::fuzz::jpeg {
+int fuzzOne(const std::uint8_t* data, std::size_t size);
+}
+namespace tabulon::fuzz::png {
+int fuzzOne(const std::uint8_t* data, std::size_t size);
+}
+namespace tabulon::fuzz::jpx {
+int fuzzOne(const std::uint8_t* data, std::size_t size);
+}
+namespace tabulon::fuzz::wmf {
+int fuzzOne(const std::uint8_t* data, std::size_t size);
+}

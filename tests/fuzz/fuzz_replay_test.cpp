@@ -23,7 +23,9 @@ struct Harness {
 };
 
 const Harness kHarnesses[] = {
-    {"truetype", tabulon::fuzz::truetype::fuzzOne},
+    {"truetype", tabulon::fuzz::truetype::fuzzOne}, {"jpeg", tabulon::fuzz::jpeg::fuzzOne},
+    {"png", tabulon::fuzz::png::fuzzOne},           {"jpx", tabulon::fuzz::jpx::fuzzOne},
+    {"wmf", tabulon::fuzz::wmf::fuzzOne},
 };
 
 void PrintTo(const Harness& harness, std::ostream* out)
