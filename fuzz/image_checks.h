@@ -32,9 +32,12 @@ inline void checkLoader(const std::uint8_t* data, std::size_t size)
         require(!message.empty(), "a failed load without a reason");
         return;
     }
-    require(record.width > 0 && record.height > 0, "a loaded picture without a size");
     require(!record.data.empty(), "a loaded picture with nothing to embed");
-    if (record.filter == "WMF") return;
+    if (record.filter == "WMF") {
+        require(record.width != 0 && record.height != 0, "a loaded metafile without a size");
+        return;
+    }
+    require(record.width > 0 && record.height > 0, "a loaded picture without a size");
     require(record.filter == "DCTDecode" || record.filter == "FlateDecode" || record.filter == "JPXDecode",
             "a loaded picture with an unknown filter");
     require(record.data.length() <= size, "the bytes to embed outgrew the file");
