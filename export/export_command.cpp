@@ -1,0 +1,109 @@
+#include "export_command.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "ansi_text.h"
+#include "demo_job.h"
+#include "job_intake.h"
+#include "job_renderer.h"
+#include "null_outputs.h"
+#include "pdf_export.h"
+
+namespace tabulon::exporter {
+
+namespace {
+
+constexpr const char* kProgram = "tabulon-export";
+
+bool readAll(std::istream& in, std::string& text)
+{
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+// The job as 8-bit Windows-1252 text, or false with a message.
+bool jobText(const ExportOptions& options, std::istream& standardInput, std::string& text, std::string& error)
+{
+    if (options.source == JobSource::Demo) {
+        text = shell::utf8ToWindows1252(demo::buildDemoJob());
+        return true;
+    }
+    std::string raw;
+    if (options.source == JobSource::File) {
+        std::ifstream file(options.inputFile, std::ios::binary);
+        if (!file || !readAll(file, raw)) {
+            error = options.inputFile + ": " + std::strerror(errno);
+            return false;
+        }
+    } else if (!readAll(standardInput, raw)) {
+        error = "standard input could not be read";
+        return false;
+    }
+    text = options.encoding == InputEncoding::Utf8 ? shell::utf8ToWindows1252(raw) : std::move(raw);
+    return true;
+}
+
+}  // namespace
+
+int runExport(const ExportOptions& options, std::istream& standardInput, std::ostream& errors,
+              pdf::FontSource* fontSource)
+{
+    std::string text;
+    std::string error;
+    if (!jobText(options, standardInput, text, error)) {
+        errors << kProgram << ": " << error << '\n';
+        return 1;
+    }
+    render::JobState job = shell::intakeJob(text);
+
+    render::JobRenderer renderer;
+    render::NullSurface canvas;
+    render::YesQuestionBox yes;
+    render::RenderOutputs preview;
+    preview.canvas = &canvas;
+    preview.questionBox = &yes;
+    renderer.renderJob(job, render::RenderTarget::Preview, preview);
+
+    pdf::PdfWriter writer;
+    writer.setFontSource(fontSource);
+    render::PdfExportOptions pdfOptions;
+    pdfOptions.fileName = options.outputFile;
+    pdfOptions.compress = options.compress;
+    render::PdfExport pdfExport(writer, pdfOptions);
+    render::RenderOutputs pdf;
+    pdf.pdfExport = &pdfExport;
+    renderer.renderJob(job, render::RenderTarget::Pdf, pdf);
+
+    const render::PdfExportOutcome& outcome = pdfExport.outcome();
+    for (const render::PictureFailure& failure : outcome.pictureFailures) {
+        std::string reason = failure.reason.empty() ? "it could not be embedded" : failure.reason;
+        errors << kProgram << ": warning: picture " << failure.file << " left out: " << reason << '\n';
+    }
+    if (!outcome.saved()) {
+        errors << kProgram << ": " << outcome.fileName << " not written: " << outcome.errorText << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+int exportMain(int argc, char** argv, std::istream& standardInput, std::ostream& output, std::ostream& errors,
+               pdf::FontSource* fontSource)
+{
+    std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    ParseResult parsed = parseExportOptions(arguments);
+    if (!parsed.error.empty()) {
+        errors << kProgram << ": " << parsed.error << " (see --help)\n";
+        return 2;
+    }
+    if (parsed.options.help) {
+        output << exportUsage();
+        return 0;
+    }
+    return runExport(parsed.options, standardInput, errors, fontSource);
+}
+
+}  // namespace tabulon::exporter

@@ -1,0 +1,129 @@
+#include "export_options.h"
+
+#include <functional>
+
+namespace tabulon::exporter {
+
+namespace {
+
+struct OptionSpec {
+    const char* name;
+    const char* valueName;  // null for an option without a value
+    const char* description;
+    // Applies the option; returns an error text, or "" when the value is fine.
+    std::function<std::string(ExportOptions&, const std::string& value)> apply;
+};
+
+const std::vector<OptionSpec>& optionTable()
+{
+    static const std::vector<OptionSpec> table = {
+        {"--demo", nullptr, "export the demo's four-page job instead of reading one",
+         [](ExportOptions& o, const std::string&) {
+             o.source = JobSource::Demo;
+             return std::string();
+         }},
+        {"-o", "FILE", "write the PDF to FILE (default: the job's document name + \".pdf\" in the current folder)",
+         [](ExportOptions& o, const std::string& value) {
+             o.outputFile = value;
+             return std::string();
+         }},
+        {"--encoding", "NAME",
+         "how the job's bytes are read: utf-8 (default; characters outside Windows-1252 become \"?\") "
+         "or cp1252 (taken as they are)",
+         [](ExportOptions& o, const std::string& value) {
+             if (value == "utf-8" || value == "utf8" || value == "UTF-8") {
+                 o.encoding = InputEncoding::Utf8;
+             } else if (value == "cp1252" || value == "windows-1252") {
+                 o.encoding = InputEncoding::Windows1252;
+             } else {
+                 return "unknown encoding \"" + value + "\" (use utf-8 or cp1252)";
+             }
+             return std::string();
+         }},
+        {"--compress", nullptr, "deflate page contents, forms and font files",
+         [](ExportOptions& o, const std::string&) {
+             o.compress = true;
+             return std::string();
+         }},
+        {"--help", nullptr, "show this text and exit",
+         [](ExportOptions& o, const std::string&) {
+             o.help = true;
+             return std::string();
+         }},
+    };
+    return table;
+}
+
+const OptionSpec* findOption(const std::string& name)
+{
+    for (const OptionSpec& spec : optionTable()) {
+        if (name == spec.name) return &spec;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ParseResult parseExportOptions(const std::vector<std::string>& arguments)
+{
+    ParseResult result;
+    bool haveInput = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
+            const OptionSpec* spec = findOption(argument);
+            if (spec == nullptr) {
+                result.error = "unknown option " + argument;
+                return result;
+            }
+            std::string value;
+            if (spec->valueName != nullptr) {
+                if (i + 1 >= arguments.size()) {
+                    result.error = argument + " needs " + spec->valueName;
+                    return result;
+                }
+                value = arguments[++i];
+            }
+            if (std::string error = spec->apply(result.options, value); !error.empty()) {
+                result.error = error;
+                return result;
+            }
+            continue;
+        }
+        if (haveInput) {
+            result.error = "more than one job file given";
+            return result;
+        }
+        haveInput = true;
+        if (argument != "-") {
+            result.options.inputFile = argument;
+            if (result.options.source != JobSource::Demo) result.options.source = JobSource::File;
+        }
+    }
+    if (result.options.source == JobSource::Demo && haveInput) {
+        result.error = "--demo takes no job file";
+    }
+    return result;
+}
+
+std::string exportUsage()
+{
+    std::string text =
+        "Usage: tabulon-export [OPTIONS] [JOB]\n"
+        "Writes a print job as a PDF file, the same file the preview's PDF export writes\n"
+        "after every page was looked at. The job is read from the file JOB, or from\n"
+        "standard input when JOB is \"-\" or missing.\n\n"
+        "Options:\n";
+    for (const OptionSpec& spec : optionTable()) {
+        std::string name = spec.name;
+        if (spec.valueName != nullptr) name += std::string(" ") + spec.valueName;
+        text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + spec.description + "\n";
+    }
+    text +=
+        "\nExit status: 0 when the PDF was written, 1 when it was not (the reason is on\n"
+        "standard error), 2 for a command line that was not understood. A picture that\n"
+        "could not be embedded is a warning; the PDF is written without it.\n";
+    return text;
+}
+
+}  // namespace tabulon::exporter

@@ -1,0 +1,32 @@
+// The command line of tabulon-export. Every option is one entry of a table
+// (name, whether it takes a value, what it sets), so that new front ends can add
+// theirs in one place; the same table writes the --help text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tabulon::exporter {
+
+enum class JobSource { StandardInput, File, Demo };
+enum class InputEncoding { Utf8, Windows1252 };
+
+struct ExportOptions {
+    JobSource source = JobSource::StandardInput;
+    std::string inputFile;    // for JobSource::File
+    InputEncoding encoding = InputEncoding::Utf8;
+    std::string outputFile;   // empty: documentName + ".pdf" in the current folder
+    bool compress = false;
+    bool help = false;
+};
+
+struct ParseResult {
+    ExportOptions options;
+    std::string error;  // empty when the command line was understood
+};
+
+ParseResult parseExportOptions(const std::vector<std::string>& arguments);
+
+std::string exportUsage();
+
+}  // namespace tabulon::exporter

@@ -1,0 +1,82 @@
+#include "job_renderer.h"
+
+#include <memory>
+
+#include "surface_pass.h"
+
+namespace tabulon::render {
+
+namespace {
+
+// Colour letters and the font letter take effect on every target, before drawing.
+void updateState(RendererState& state, const JobLine& line)
+{
+    std::string_view command = line.commandWord();
+    if (command == "txt") {
+        applyColourLetter(state.textColour, line.field(7));
+        if (auto family = familyForLetter(line.field(2))) state.fontName = *family;
+    } else if (command == "line") {
+        applyColourLetter(state.lineColour, line.field(6));
+    } else if (command == "box") {
+        applyColourLetter(state.boxColour, line.field(6));
+    }
+}
+
+class PdfPass : public Pass {
+public:
+    PdfPass(PdfExport& pdf, const JobState& job) : pdf_(pdf), job_(job) {}
+    bool begin() override
+    {
+        pdf_.start(job_);
+        return true;
+    }
+    bool draw(const JobLine& line, const RendererState& state) override
+    {
+        pdf_.drawLine(line, state);
+        return true;
+    }
+    void end() override { pdf_.finish(); }
+
+private:
+    PdfExport& pdf_;
+    const JobState& job_;
+};
+
+std::unique_ptr<Pass> passFor(RenderTarget target, const RenderOutputs& outputs, const JobState& job,
+                              RendererState& state)
+{
+    switch (target) {
+    case RenderTarget::Preview:
+        if (outputs.canvas && outputs.questionBox) {
+            return std::make_unique<PreviewPass>(*outputs.canvas, *outputs.questionBox, outputs.previewPixelsPerMm,
+                                                 job.orientationCode, state);
+        }
+        break;
+    case RenderTarget::Printer:
+        if (outputs.printJob && outputs.printerSurface) {
+            return std::make_unique<PrinterPass>(*outputs.printJob, *outputs.printerSurface);
+        }
+        break;
+    case RenderTarget::Pdf:
+        if (outputs.pdfExport) return std::make_unique<PdfPass>(*outputs.pdfExport, job);
+        break;
+    }
+    return std::make_unique<Pass>();
+}
+
+}  // namespace
+
+void JobRenderer::renderJob(const JobState& job, RenderTarget target, const RenderOutputs& outputs)
+{
+    std::unique_ptr<Pass> pass = passFor(target, outputs, job, state_);
+    if (!pass->begin()) return;
+    auto last = static_cast<std::size_t>(job.lineCount);
+    for (std::size_t i = 1; i <= last && i < job.jobLines.size(); ++i) {
+        JobLine line = splitJobLine(job.jobLines[i]);
+        updateState(state_, line);
+        if (!pass->draw(line, state_)) break;
+    }
+    pass->end();
+}
+
+}  // namespace tabulon::render

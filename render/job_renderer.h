@@ -1,0 +1,48 @@
+// The job renderer: renderJob() walks the job line table once and draws every
+// command on the chosen target. The same parsing runs for every target; only
+// the drawing differs. Its state (font family, colour slots, preview scale)
+// lives as long as the renderer and is not reset between passes.
+#pragma once
+
+#include "job_state.h"
+#include "pdf_export.h"
+#include "print_job.h"
+#include "question_box.h"
+#include "render_target.h"
+#include "renderer_state.h"
+#include "vector_surface.h"
+
+namespace tabulon::render {
+
+// The outputs a pass may draw on; a pass uses only those of its target.
+struct RenderOutputs {
+    // Preview: the page canvas, its resolution and the question box.
+    VectorSurface* canvas = nullptr;
+    float previewPixelsPerMm = 0.0f;
+    QuestionBox* questionBox = nullptr;
+    // Printer: the print job and the surface drawing on its sheets.
+    PrintJob* printJob = nullptr;
+    VectorSurface* printerSurface = nullptr;
+    // Pdf: the export path.
+    PdfExport* pdfExport = nullptr;
+};
+
+// The question asked at every end of page on the preview.
+inline constexpr const char* kNextPageCaption = "Multiple Pages!";
+inline constexpr const char* kNextPageText = "Select OK if you want to see the next.";
+// The name of every print job.
+inline constexpr const char* kPrintJobName = "Utskrift Preview";
+
+class JobRenderer {
+public:
+    // Draws the job on `target`. A target whose outputs are missing draws
+    // nothing (the lines are still read, so the state moves on as usual).
+    void renderJob(const JobState& job, RenderTarget target, const RenderOutputs& outputs);
+
+    const RendererState& state() const { return state_; }
+
+private:
+    RendererState state_;
+};
+
+}  // namespace tabulon::render

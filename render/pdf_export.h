@@ -1,0 +1,71 @@
+// The PDF export path: one PDF pass of the renderer turned into PdfWriter calls.
+// start() opens an A4 document in millimetres with the job's orientation and its
+// first page, drawLine() writes one parsed job line, finish() saves the document
+// and hands back what happened: the writer's error code and text when the file
+// was not written, and every picture that could not be embedded. Starting a
+// viewer on the file is the caller's business.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "job_format.h"
+#include "job_state.h"
+#include "pdf_writer.h"
+#include "renderer_state.h"
+
+namespace tabulon::render {
+
+struct PdfExportOptions {
+    // Where the file goes; empty means documentName + ".pdf" in the current folder.
+    std::string fileName;
+    // Keep the finished file in memory (PdfExportOutcome::bytes) instead of writing it.
+    bool inMemory = false;
+    // Deflate page contents, forms and font files.
+    bool compress = false;
+};
+
+struct PictureFailure {
+    std::string file;
+    std::int32_t errorCode = 0;
+    std::string reason;  // the writer's text for errorCode
+};
+
+struct PdfExportOutcome {
+    std::string fileName;                         // the file written (or meant to be)
+    std::int32_t errorCode = 0;                   // 0 when the document was saved
+    std::string errorText;                        // the writer's text for errorCode
+    std::vector<PictureFailure> pictureFailures;  // one entry per file name
+    std::string bytes;                            // the file, for an in-memory export
+    std::int32_t pageCount = 0;
+
+    bool saved() const { return errorCode == 0; }
+};
+
+class PdfExport {
+public:
+    explicit PdfExport(pdf::PdfWriter& writer, PdfExportOptions options = {});
+
+    void start(const JobState& job);
+    void drawLine(const JobLine& line, const RendererState& state);
+    const PdfExportOutcome& finish();
+    const PdfExportOutcome& outcome() const { return outcome_; }
+
+private:
+    void drawText(const JobLine& line, const RendererState& state);
+    void drawImage(const JobLine& line);
+    void drawStraightLine(const JobLine& line, const RendererState& state);
+    void drawBox(const JobLine& line, const RendererState& state);
+    void notePictureFailure(const std::string& file);
+
+    pdf::PdfWriter& writer_;
+    PdfExportOptions options_;
+    PdfExportOutcome outcome_;
+};
+
+// True for the error codes that mean the file was not written; picture codes
+// only mean that a picture was left out.
+bool isSaveFailure(std::int32_t errorCode);
+
+}  // namespace tabulon::render

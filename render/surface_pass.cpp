@@ -1,0 +1,155 @@
+#include "surface_pass.h"
+
+#include <memory>
+
+#include "job_renderer.h"
+#include "rounding.h"
+
+namespace tabulon::render {
+
+namespace {
+
+constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFFu;
+constexpr int kOpaque = 255;
+
+double tenthsOfMm(std::int32_t value) { return static_cast<double>(value) * 0.1; }
+
+}  // namespace
+
+double SurfacePass::at(std::int32_t value) const
+{
+    return scaled_ ? static_cast<double>(static_cast<float>(value) * scale_) : static_cast<double>(value);
+}
+
+double SurfacePass::at(float value) const { return static_cast<double>(scaled_ ? value * scale_ : value); }
+
+void SurfacePass::drawCommand(const JobLine& line, const RendererState& state)
+{
+    std::string_view command = line.commandWord();
+    if (command == "txt") {
+        drawText(line, state);
+    } else if (command == "img") {
+        drawImage(line);
+    } else if (command == "line") {
+        drawStraightLine(line, state);
+    } else if (command == "box") {
+        drawBox(line, state);
+    }
+}
+
+void SurfacePass::drawText(const JobLine& line, const RendererState& state)
+{
+    std::int32_t size = readInteger(line.field(4));
+    if (scaled_) size = roundHalfEven(static_cast<float>(size) * scale_);
+    // The font lives for this line only.
+    std::unique_ptr<SurfaceFont> font = surface_.loadFont(state.fontName, size, isBoldStyle(line.field(3)));
+    surface_.setSourceColour(state.textColour.rgba);
+    if (font) surface_.selectVectorFont(*font);
+    surface_.movePathCursor(at(readInteger(line.field(5))), at(readInteger(line.field(6))));
+    surface_.drawText(std::string(line.freeText));
+}
+
+void SurfacePass::drawImage(const JobLine& line)
+{
+    surface_.makeJpegDecoderAvailable();
+    // The picture lives for this line only.
+    std::unique_ptr<SurfaceImage> image = surface_.loadImage(std::string(line.field(6)));
+    if (!image) return;
+    std::int32_t w = readInteger(line.field(4));
+    std::int32_t h = readInteger(line.field(5));
+    if (scaled_) {
+        // Resized to the pixels it covers on the canvas, then drawn over its place
+        // on the previewed page (not at its own pixel size, which would make it S
+        // times too small or large).
+        float wPx = static_cast<float>(w) * scale_ * pixelsPerMm_;
+        float hPx = static_cast<float>(h) * scale_ * pixelsPerMm_;
+        surface_.resizeImage(*image, roundHalfEven(wPx), roundHalfEven(hPx));
+    }
+    // The printer gets the picture at its full resolution, stretched to its place.
+    surface_.movePathCursor(at(readInteger(line.field(2))), at(readInteger(line.field(3))));
+    surface_.drawImage(*image, kOpaque, at(w), at(h));
+}
+
+void SurfacePass::drawStraightLine(const JobLine& line, const RendererState& state)
+{
+    surface_.movePathCursor(at(readDecimal(line.field(2))), at(readDecimal(line.field(3))));
+    surface_.addPathLine(at(readDecimal(line.field(4))), at(readDecimal(line.field(5))));
+    surface_.setSourceColour(state.lineColour.rgba);
+    // Line widths are not scaled: a 0.5 mm line stays 0.5 mm on the canvas.
+    surface_.strokePath(tenthsOfMm(readInteger(line.field(7))));
+}
+
+void SurfacePass::drawBox(const JobLine& line, const RendererState& state)
+{
+    surface_.addPathBox(at(readInteger(line.field(2))), at(readInteger(line.field(3))),
+                        at(readInteger(line.field(4))), at(readInteger(line.field(5))));
+    surface_.setSourceColour(state.boxColour.rgba);
+    // Filling consumes the path, so a filled box gets no outline.
+    if (isFillFlag(line.field(7))) surface_.fillPath();
+    surface_.strokePath(tenthsOfMm(readInteger(line.field(8))));
+}
+
+PreviewPass::PreviewPass(VectorSurface& canvas, QuestionBox& question, float pixelsPerMm,
+                         const std::string& orientationCode, RendererState& state)
+    : SurfacePass(canvas, true), question_(question), orientationCode_(orientationCode), state_(state)
+{
+    pixelsPerMm_ = pixelsPerMm;
+}
+
+bool PreviewPass::begin()
+{
+    surface_.open();
+    double height = surface_.outputHeight();
+    state_.previewScale = static_cast<float>(orientationCode_ == "P" ? height / 297.0 : height / 210.0);
+    scale_ = state_.previewScale;
+    return true;
+}
+
+bool PreviewPass::draw(const JobLine& line, const RendererState& state)
+{
+    if (line.commandWord() != "eop") {
+        drawCommand(line, state);
+        return true;
+    }
+    surface_.close();
+    bool next = question_.ask(kNextPageCaption, kNextPageText);
+    surface_.open();
+    if (!next) return false;
+    // A box larger than the canvas (its pixel size taken as millimetres) cleans
+    // the page for the next one.
+    surface_.addPathBox(0, 0, surface_.canvasWidth(), surface_.canvasHeight());
+    surface_.setSourceColour(kOpaqueWhite);
+    surface_.fillPath();
+    return true;
+}
+
+void PreviewPass::end() { surface_.close(); }
+
+bool PrinterPass::begin()
+{
+    if (!job_.choosePrinter()) return false;
+    // A job that could not start prints nothing; the lines are still read.
+    started_ = job_.start(kPrintJobName);
+    if (started_) surface_.open();
+    return true;
+}
+
+bool PrinterPass::draw(const JobLine& line, const RendererState& state)
+{
+    if (!started_) return true;
+    if (line.commandWord() == "eop") {
+        job_.newPage();
+    } else {
+        drawCommand(line, state);
+    }
+    return true;
+}
+
+void PrinterPass::end()
+{
+    if (!started_) return;
+    surface_.close();
+    job_.end();
+}
+
+}  // namespace tabulon::render

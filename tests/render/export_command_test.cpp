@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+#include "export_command.h"
+#include "export_options.h"
+#include "pdf_check.h"
+
+namespace tabulon::exporter {
+namespace {
+
+TEST(ExportOptions, ParsesEveryOptionAndRejectsWhatItDoesNotKnow)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string error;
+        JobSource source;
+        std::string input, output;
+        InputEncoding encoding;
+        bool compress;
+    };
+    const Case cases[] = {
+        {{}, "", JobSource::StandardInput, "", "", InputEncoding::Utf8, false},
+        {{"-"}, "", JobSource::StandardInput, "", "", InputEncoding::Utf8, false},
+        {{"job.txt", "-o", "out.pdf", "--compress"}, "", JobSource::File, "job.txt", "out.pdf", InputEncoding::Utf8,
+         true},
+        {{"--encoding", "cp1252", "job.txt"}, "", JobSource::File, "job.txt", "", InputEncoding::Windows1252, false},
+        {{"--demo", "-o", "-dash.pdf"}, "", JobSource::Demo, "", "-dash.pdf", InputEncoding::Utf8, false},
+        {{"--demo", "job.txt"}, "--demo takes no job file", JobSource::Demo, "", "", InputEncoding::Utf8, false},
+        {{"a", "b"}, "more than one job file given", JobSource::File, "", "", InputEncoding::Utf8, false},
+        {{"-o"}, "-o needs FILE", JobSource::StandardInput, "", "", InputEncoding::Utf8, false},
+        {{"--encoding", "latin9"}, "unknown encoding \"latin9\" (use utf-8 or cp1252)", JobSource::StandardInput, "",
+         "", InputEncoding::Utf8, false},
+        {{"--png"}, "unknown option --png", JobSource::StandardInput, "", "", InputEncoding::Utf8, false},
+    };
+    for (const Case& c : cases) {
+        ParseResult parsed = parseExportOptions(c.arguments);
+        SCOPED_TRACE(::testing::PrintToString(c.arguments));
+        EXPECT_EQ(parsed.error, c.error);
+        if (!c.error.empty()) continue;
+        EXPECT_EQ(parsed.options.source, c.source);
+        EXPECT_EQ(parsed.options.inputFile, c.input);
+        EXPECT_EQ(parsed.options.outputFile, c.output);
+        EXPECT_EQ(parsed.options.encoding, c.encoding);
+        EXPECT_EQ(parsed.options.compress, c.compress);
+    }
+}
+
+TEST(ExportOptions, HelpNamesEveryOption)
+{
+    std::string usage = exportUsage();
+    for (const char* option : {"--demo", "-o FILE", "--encoding NAME", "--compress", "--help", "cp1252"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+}
+
+struct ExportRun {
+    int status = 0;
+    std::string errors;
+    std::string pdf;
+};
+
+ExportRun runWith(std::vector<std::string> arguments, const std::string& input = "")
+{
+    static int counter = 0;
+    std::string path = test::tempFolder() + "/export-" + std::to_string(++counter) + ".pdf";
+    arguments.push_back("-o");
+    arguments.push_back(path);
+    std::vector<char*> argv = {const_cast<char*>("tabulon-export")};
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    ExportRun run;
+    run.status = exportMain(static_cast<int>(argv.size()), argv.data(), in, out, err, nullptr);
+    run.errors = err.str();
+    run.pdf = test::readFile(path);
+    return run;
+}
+
+TEST(ExportCommand, ConvertsUtf8InputAndTakesCp1252AsItIs)
+{
+    const std::string job = "Doc,P/*\rtxt,A,N,12,10,10,K/*Ljung\xC3\xA5 \xE6\x97\xA5\r";
+    ExportRun utf8 = runWith({}, job);
+    ASSERT_EQ(utf8.status, 0) << utf8.errors;
+    EXPECT_NE(utf8.pdf.find("(Ljung\xE5 ?) Tj"), std::string::npos);
+
+    ExportRun raw = runWith({"--encoding", "cp1252"}, "Doc,P/*\rtxt,A,N,12,10,10,K/*Ljung\xE5\x80\r");
+    ASSERT_EQ(raw.status, 0) << raw.errors;
+    EXPECT_NE(raw.pdf.find("(Ljung\xE5\x80) Tj"), std::string::npos);
+}
+
+TEST(ExportCommand, DemoGivesFourPagesWithEveryRow)
+{
+    ExportRun run = runWith({"--demo"});
+    ASSERT_EQ(run.status, 0);
+    std::string path = test::writeTempFile("demo-export.pdf", run.pdf);
+    EXPECT_TRUE(test::qpdfAccepts(path));
+    EXPECT_EQ(test::pdfinfoPages(path), 4);
+}
+
+TEST(ExportCommand, FailedSaveIsOneLineWithTheWritersTextAndExitOne)
+{
+    std::vector<char*> argv = {const_cast<char*>("tabulon-export"), const_cast<char*>("--demo"),
+                               const_cast<char*>("-o"), const_cast<char*>("/no-such-folder/x.pdf")};
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(exportMain(4, argv.data(), in, out, err, nullptr), 1);
+    std::string text = err.str();
+    std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
+    EXPECT_EQ(last, "tabulon-export: /no-such-folder/x.pdf not written: Error creating file.\n");
+}
+
+TEST(ExportCommand, UnreadableJobAndUnknownOptionFail)
+{
+    ExportRun missing = runWith({test::tempFolder() + "/no-such-job.txt"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.errors.find("no-such-job.txt: No such file or directory"), std::string::npos);
+
+    std::vector<char*> argv = {const_cast<char*>("tabulon-export"), const_cast<char*>("--bogus")};
+    std::istringstream in;
+    std::ostringstream out, err;
+    EXPECT_EQ(exportMain(2, argv.data(), in, out, err, nullptr), 2);
+    EXPECT_EQ(err.str(), "tabulon-export: unknown option --bogus (see --help)\n");
+}
+
+TEST(ExportCommand, MissingPictureIsAWarningAndThePdfIsWritten)
+{
+    ExportRun run = runWith({}, "Doc,P/*\rimg,1,1,10,10,nowhere.jpg/*\rtxt,A,N,12,10,10,K/*still here\r");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.errors.rfind("tabulon-export: warning: picture nowhere.jpg left out: ", 0), 0u) << run.errors;
+    EXPECT_NE(run.pdf.find("(still here) Tj"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tabulon::exporter

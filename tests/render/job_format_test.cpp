@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "job_format.h"
+#include "rounding.h"
+
+namespace tabulon::render {
+namespace {
+
+TEST(JobFormat, SplitsCommandHeaderFieldsAndFreeText)
+{
+    struct Case {
+        std::string_view line;
+        std::vector<std::string_view> fields;
+        std::string_view freeText;
+    };
+    const Case cases[] = {
+        {"txt,A,B,12,10,32,K/*Amount", {"txt", "A", "B", "12", "10", "32", "K"}, "Amount"},
+        {"txt,A,N,12,10,40/*a, b /* c,d", {"txt", "A", "N", "12", "10", "40"}, "a, b /* c,d"},
+        {"eop", {"eop"}, ""},
+        {"", {""}, ""},
+        {"/*only text", {""}, "only text"},
+        {"box,,5, F/*", {"box", "", "5", " F"}, ""},
+        {"\neop/*", {"\neop"}, ""},
+    };
+    for (const Case& c : cases) {
+        JobLine line = splitJobLine(c.line);
+        EXPECT_EQ(line.fields, c.fields) << c.line;
+        EXPECT_EQ(line.freeText, c.freeText) << c.line;
+        EXPECT_EQ(line.field(c.fields.size() + 1), "") << c.line;
+        EXPECT_EQ(line.field(0), "") << c.line;
+    }
+}
+
+TEST(JobFormat, IntegerReadingFollowsTheJobRules)
+{
+    struct Case {
+        std::string_view field;
+        std::int32_t value;
+    };
+    const Case cases[] = {
+        {"10", 10},         {"10.5", 10},         {"", 0},           {"abc", 0},
+        {"  \t42x", 42},    {"+7", 7},            {"-12", -12},      {"$1F", 31},
+        {"$ff", 255},       {"-$10", -16},        {"%101", 5},       {"%102", 2},
+        {"$", 0},           {"%", 0},             {" -", 0},         {"1 2", 1},
+        {"\n5", 0},         {"99999999999", 2147483647},             {"-99999999999", -2147483647 - 1},
+        {"$FFFFFFFF", -1},  {"$1FFFFFFFF", -1},   {"0012", 12},      {"+-3", 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(readInteger(c.field), c.value) << '"' << c.field << '"';
+}
+
+TEST(JobFormat, DecimalReadingGivesSinglePrecision)
+{
+    struct Case {
+        std::string_view field;
+        float value;
+    };
+    const Case cases[] = {
+        {"10.5", 10.5f}, {"10", 10.0f},   {"", 0.0f},        {".5", 0.5f},      {"5.", 5.0f},
+        {"-2.25", -2.25f}, {" \t+3.5mm", 3.5f}, {"1e2", 100.0f}, {"1e", 1.0f},   {"inf", 0.0f},
+        {"nan", 0.0f},   {".", 0.0f},     {"10,5", 10.0f},   {"0.1", 0.1f},     {"1e-60", 0.0f},
+        {"1e60", std::numeric_limits<float>::max()},         {"-1e999", -std::numeric_limits<float>::max()},
+    };
+    for (const Case& c : cases) EXPECT_EQ(readDecimal(c.field), c.value) << '"' << c.field << '"';
+}
+
+TEST(JobFormat, ColourLettersSetScreenAndPdfValues)
+{
+    EXPECT_EQ(colourForLetter("K"), (ColourSlot{0xFF000000u, 0, 0, 0}));
+    EXPECT_EQ(colourForLetter("R"), (ColourSlot{0xFF0000FFu, 255, 0, 0}));
+    EXPECT_EQ(colourForLetter("B"), (ColourSlot{0xFFFF0000u, 0, 0, 255}));
+    // Green on screen and paper, yellow in the PDF.
+    EXPECT_EQ(colourForLetter("Y"), (ColourSlot{0xFF00FF00u, 255, 255, 0}));
+    for (std::string_view other : {"", "k", " K", "F", "KK", "G"}) {
+        EXPECT_FALSE(colourForLetter(other)) << other;
+        ColourSlot slot{0xFF0000FFu, 255, 0, 0};
+        applyColourLetter(slot, other);
+        EXPECT_EQ(slot, (ColourSlot{0xFF0000FFu, 255, 0, 0}));
+    }
+}
+
+TEST(JobFormat, FontStyleAndFillLettersAreExact)
+{
+    EXPECT_EQ(familyForLetter("A"), "Arial");
+    EXPECT_EQ(familyForLetter("C"), "Courier New");
+    EXPECT_FALSE(familyForLetter("a"));
+    EXPECT_FALSE(familyForLetter("H"));
+    EXPECT_TRUE(isBoldStyle("B"));
+    EXPECT_FALSE(isBoldStyle("BI"));
+    EXPECT_FALSE(isBoldStyle("b"));
+    EXPECT_TRUE(isFillFlag("F"));
+    EXPECT_FALSE(isFillFlag(" F"));
+    EXPECT_FALSE(isFillFlag("f"));
+}
+
+TEST(Rounding, HalvesGoToEvenAndHugeValuesClamp)
+{
+    EXPECT_EQ(roundHalfEven(0.5f), 0);
+    EXPECT_EQ(roundHalfEven(1.5f), 2);
+    EXPECT_EQ(roundHalfEven(2.5f), 2);
+    EXPECT_EQ(roundHalfEven(-2.5f), -2);
+    EXPECT_EQ(roundHalfEven(-3.5), -4);
+    EXPECT_EQ(roundHalfEven(4.2333f), 4);
+    EXPECT_EQ(roundHalfEven(5.6444f), 6);
+    EXPECT_EQ(roundHalfEven(1e20f), std::numeric_limits<std::int32_t>::max());
+    EXPECT_EQ(roundHalfEven(-1e20), std::numeric_limits<std::int32_t>::min());
+    EXPECT_EQ(roundHalfEven(std::nanf("")), 0);
+}
+
+}  // namespace
+}  // namespace tabulon::render

@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ansi_text.h"
+#include "demo_job.h"
+#include "job_intake.h"
+
+namespace tabulon::shell {
+namespace {
+
+TEST(JobIntake, SplitsHeaderAndStoresEveryLine)
+{
+    struct Case {
+        std::string_view text;
+        std::int32_t lineCount;
+        std::string documentName;
+        std::string orientationCode;
+        std::vector<std::string> lines;  // entries 1 to lineCount
+    };
+    const Case cases[] = {
+        {"My_doc,P/*\rtxt/*a\reop/*\r", 3, "My_doc", "P", {"txt/*a", "eop/*", ""}},
+        {"My_doc,P/*\rtxt/*a\reop/*", 2, "My_doc", "P", {"txt/*a", "eop/*"}},
+        // The character after "/*" is dropped whatever it is.
+        {"Doc,L/*Xtxt/*a\rline", 1, "Doc", "L", {"txt/*a"}},
+        {"Doc,L,extra/*\ra", 1, "Doc", "L", {"a"}},
+        {"Doc/*\ra\rb", 2, "Doc", "", {"a", "b"}},
+        {"Doc,/*\ra", 1, "Doc", "", {"a"}},
+        // A header under two characters makes the job empty.
+        {"P/*\rtxt/*a\r", 2, "", "", {"", ""}},
+        {"", 0, "", "", {}},
+        {"\r", 1, "", "", {""}},
+        // CR LF: every line keeps a leading LF.
+        {"D,P/*\r\ntxt/*a\r\neop/*\r\n", 3, "D", "P", {"\ntxt/*a", "\neop/*", "\n"}},
+        // No "/*": the header is the whole text and no line follows the cut.
+        {"abc\rdef", 1, "abc\rdef", "", {""}},
+    };
+    for (const Case& c : cases) {
+        render::JobState job = intakeJob(c.text);
+        SCOPED_TRACE(std::string(c.text));
+        EXPECT_EQ(job.lineCount, c.lineCount);
+        ASSERT_EQ(job.jobLines.size(), static_cast<std::size_t>(c.lineCount) + 2);
+        EXPECT_EQ(job.jobLines.front(), "");
+        EXPECT_EQ(job.jobLines.back(), "");
+        EXPECT_EQ(std::vector<std::string>(job.jobLines.begin() + 1, job.jobLines.end() - 1), c.lines);
+        EXPECT_EQ(job.documentName, c.documentName);
+        EXPECT_EQ(job.orientationCode, c.orientationCode);
+    }
+}
+
+TEST(AnsiText, ConvertsUtf8ToWindows1252WithQuestionMarks)
+{
+    struct Case {
+        std::string_view utf8;
+        std::string_view ansi;
+    };
+    const Case cases[] = {
+        {"plain\r", "plain\r"},
+        {"Ljung\xC3\xA5", "Ljung\xE5"},
+        {"\xE2\x82\xAC 5", "\x80 5"},             // euro sign
+        {"\xE2\x80\x9Cq\xE2\x80\x9D", "\x93q\x94"},  // curly quotes
+        {"\xC5\xA0\xC5\xBE", "\x8A\x9E"},          // S and z with caron
+        {"\xC2\x81", "\x81"},                      // unassigned byte keeps its value
+        {"\xC2\x80", "?"},                         // a C1 control the code page replaces
+        {"\xE6\x97\xA5", "?"},                     // CJK
+        {"\xF0\x9F\x98\x80!", "?!"},               // outside the BMP
+        {"\xC3", "?"},                             // truncated
+        {"\xFF\xFE", "??"},                        // not UTF-8
+        {"\xC0\xAF", "??"},                        // overlong
+        {"\xED\xA0\x80", "???"},                   // surrogate
+    };
+    for (const Case& c : cases) EXPECT_EQ(utf8ToWindows1252(c.utf8), c.ansi) << c.utf8;
+}
+
+TEST(DemoJob, HasFourPagesOf47_47_47_40RowsAndNoLf)
+{
+    std::string job = demo::buildDemoJob();
+    EXPECT_EQ(std::count(job.begin(), job.end(), '\r'), 1141);
+    EXPECT_EQ(job.find('\n'), std::string::npos);
+    EXPECT_EQ(job.back(), '\r');
+
+    render::JobState state = intakeJob(utf8ToWindows1252(job));
+    EXPECT_EQ(state.documentName, "My_doc");
+    EXPECT_EQ(state.orientationCode, "P");
+    std::vector<int> rowsPerPage(1, 0);
+    int headersSeen = 0;
+    for (std::int32_t i = 1; i <= state.lineCount; ++i) {
+        const std::string& line = state.jobLines[static_cast<std::size_t>(i)];
+        if (line == "eop/*") rowsPerPage.push_back(0);
+        if (line == "My_doc,P/*") ++headersSeen;
+        if (line.rfind("txt,A,N,12,170,", 0) == 0) ++rowsPerPage.back();
+    }
+    EXPECT_EQ(rowsPerPage, (std::vector<int>{47, 47, 47, 40}));
+    EXPECT_EQ(headersSeen, 3);  // repeated after each "eop"
+    EXPECT_EQ(state.jobLines[1], "txt,A,B,16,10,22,K/*Banking transactions from  Kvarnbanken");
+    EXPECT_EQ(state.jobLines[3], "txt,A,B,12,10,32/*Acc.");
+    EXPECT_NE(job.find("txt,A,N,12,170,267/*46\r"), std::string::npos);
+    EXPECT_NE(job.find("txt,A,N,12,170,37/*47\r"), std::string::npos);
+    EXPECT_NE(job.find("txt,A,N,12,170,232/*180\r"), std::string::npos);
+    EXPECT_EQ(state.jobLines.back(), "");
+    EXPECT_EQ(state.jobLines[static_cast<std::size_t>(state.lineCount)], "");
+}
+
+TEST(DemoJob, LedgerJobHasTheAskedNumberOfPages)
+{
+    for (int pages : {1, 2, 30}) {
+        std::string job = demo::buildLedgerJob(pages);
+        std::size_t eops = 0;
+        for (std::size_t at = job.find("\reop/*\r"); at != std::string::npos; at = job.find("\reop/*\r", at + 1)) ++eops;
+        EXPECT_EQ(eops + 1, static_cast<std::size_t>(pages));
+    }
+}
+
+}  // namespace
+}  // namespace tabulon::shell

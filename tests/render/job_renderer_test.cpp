@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "job_intake.h"
+#include "job_renderer.h"
+#include "recording_outputs.h"
+
+namespace tabulon::render {
+namespace {
+
+using test::RecordingPrintJob;
+using test::RecordingSurface;
+using test::ScriptedQuestionBox;
+using Log = std::vector<std::string>;
+
+// A job from its lines, header "T,<orientation>/*" first, every line ended by CR.
+JobState jobOf(const std::vector<std::string>& lines, const std::string& orientation = "P")
+{
+    std::string text = "T," + orientation + "/*\r";
+    for (const std::string& line : lines) text += line + "\r";
+    return shell::intakeJob(text);
+}
+
+// The calls of a preview pass at scale 1 (an output 297 mm high, portrait).
+Log previewLog(JobRenderer& renderer, const JobState& job, std::deque<bool> answers = {}, float pixelsPerMm = 4.0f,
+               double height = 297.0)
+{
+    Log log;
+    RecordingSurface canvas(log, height);
+    ScriptedQuestionBox questions(log, std::move(answers));
+    RenderOutputs outputs;
+    outputs.canvas = &canvas;
+    outputs.questionBox = &questions;
+    outputs.previewPixelsPerMm = pixelsPerMm;
+    renderer.renderJob(job, RenderTarget::Preview, outputs);
+    EXPECT_EQ(canvas.liveFonts, 0);
+    EXPECT_EQ(canvas.liveImages, 0);
+    return log;
+}
+
+Log printerLog(JobRenderer& renderer, const JobState& job, bool chosen = true, bool starts = true)
+{
+    Log log;
+    RecordingSurface sheets(log);
+    RecordingPrintJob printJob(log, chosen, starts);
+    RenderOutputs outputs;
+    outputs.printJob = &printJob;
+    outputs.printerSurface = &sheets;
+    renderer.renderJob(job, RenderTarget::Printer, outputs);
+    EXPECT_EQ(sheets.liveFonts, 0);
+    EXPECT_EQ(sheets.liveImages, 0);
+    return log;
+}
+
+bool contains(const Log& log, const std::string& entry) { return std::find(log.begin(), log.end(), entry) != log.end(); }
+
+TEST(JobRenderer, DrawsEachCommandOnThePreviewInOrder)
+{
+    JobRenderer renderer;
+    JobState job = jobOf({"txt,A,B,12,10,32,K/*Acc., with /* inside", "line,10,28,100,28,B,5/*",
+                          "box,10,286,190,8,Y,F,4/*", "box,20,30,40,50,R,N,3/*", "img,10,5,50,15,logo.jpg/*",
+                          "TXT,A,B,12,1,1,K/*no command", "My_doc,P/*", "", "unknown,1,2"});
+    Log log = previewLog(renderer, job);
+    const Log expected = {
+        "open",
+        "font Arial 12 bold", "colour ff000000", "select", "move 10 32", "text Acc., with /* inside",
+        "move 10 28", "line 100 28", "colour ffff0000", "stroke 0.5",
+        "box 10 286 190 8", "colour ff00ff00", "fill", "stroke 0.4",
+        "box 20 30 40 50", "colour ff0000ff", "stroke 0.3",
+        "resize 200 60", "move 10 5", "image 255 50 15",
+        "close",
+    };
+    EXPECT_EQ(log, expected);
+}
+
+TEST(JobRenderer, CrLfJobDrawsNothing)
+{
+    JobRenderer renderer;
+    JobState job = shell::intakeJob("T,P/*\r\ntxt,A,B,12,10,32,K/*x\r\nline,1,2,3,4,B,5/*\r\neop/*\r\n");
+    EXPECT_EQ(previewLog(renderer, job), (Log{"open", "close"}));
+    EXPECT_EQ(renderer.state().textColour, ColourSlot{});
+    EXPECT_EQ(renderer.state().fontName, "");
+}
+
+TEST(JobRenderer, EachCommandKeepsItsOwnColourSlot)
+{
+    JobRenderer renderer;
+    JobState job = jobOf({"line,1,1,2,2,R,1/*", "txt,X,N,10,1,1/*before any text colour", "box,1,1,1,1,B,N,1/*",
+                          "txt,C,N,10,1,1,F/*F is no colour", "txt,X,N,10,1,1,Y/*yellow", "txt,X,N,10,1,1/*kept"});
+    Log log = previewLog(renderer, job);
+    // The first text is transparent: a "line" colour does not reach "txt".
+    const Log texts = {"colour 00000000", "colour 00000000", "colour ff00ff00", "colour ff00ff00"};
+    Log seen;
+    for (std::size_t i = 0; i + 3 < log.size(); ++i) {
+        if (log[i].rfind("font ", 0) == 0) seen.push_back(log[i + 1]);
+    }
+    EXPECT_EQ(seen, texts);
+    EXPECT_TRUE(contains(log, "font  10 regular"));  // no font letter yet: the empty family
+    EXPECT_TRUE(contains(log, "font Courier New 10 regular"));
+    EXPECT_EQ(renderer.state().lineColour, *colourForLetter("R"));
+    EXPECT_EQ(renderer.state().boxColour, *colourForLetter("B"));
+    EXPECT_EQ(renderer.state().textColour, *colourForLetter("Y"));
+    EXPECT_EQ(renderer.state().fontName, "Courier New");  // "X" leaves it
+}
+
+TEST(JobRenderer, PreviewScaleFollowsOrientation)
+{
+    struct Case {
+        std::string orientation;
+        float scale;
+    };
+    for (const Case& c : {Case{"P", static_cast<float>(200.0 / 297.0)}, Case{"L", static_cast<float>(200.0 / 210.0)},
+                          Case{"X", static_cast<float>(200.0 / 210.0)}}) {
+        JobRenderer renderer;
+        previewLog(renderer, jobOf({}, c.orientation), {}, 4.0f, 200.0);
+        EXPECT_EQ(renderer.state().previewScale, c.scale) << c.orientation;
+    }
+}
+
+TEST(JobRenderer, PreviewScalesPositionsSizesAndPicturesButNotWidths)
+{
+    JobRenderer renderer;
+    // Height 148.5 mm in portrait gives S = 0.5; K = 4 pixels per millimetre.
+    JobState job = jobOf({"txt,A,N,13,10.5,31,K/*t", "box,10.5,20,40,50,K,N,5/*", "line,10.5,20,30,40,K,5/*",
+                          "img,10,6,51,15,logo.jpg/*", "img,1,1,1,1,missing.jpg/*"});
+    Log log = previewLog(renderer, job, {}, 4.0f, 148.5);
+    const Log expected = {
+        "open",
+        "font Arial 6 regular", "colour ff000000", "select", "move 5 15.5", "text t",  // 13 x 0.5 = 6.5 -> 6
+        "box 5 10 20 25", "colour ff000000", "stroke 0.5",                            // "10.5" reads 10
+        "move 5.25 10", "line 15 20", "colour ff000000", "stroke 0.5",                 // decimal reading
+        // Resized to the canvas pixels it covers, drawn over its place on the page.
+        "resize 102 30", "move 5 3", "image 255 25.5 7.5",
+        "close",
+    };
+    EXPECT_EQ(log, expected);
+}
+
+TEST(JobRenderer, PrinterDrawsUnscaledPicturesAtFullResolution)
+{
+    JobRenderer renderer;
+    JobState job = jobOf({"txt,A,B,12,10.5,32,R/*t", "box,10.5,2,3,4,Y,F,4/*", "img,10,5,50,15,logo.jpg/*", "eop/*",
+                          "line,1.5,2,3,4,B,5/*"});
+    const Log expected = {
+        "choose", "start Utskrift Preview", "open",
+        "font Arial 12 bold", "colour ff0000ff", "select", "move 10 32", "text t",
+        "box 10 2 3 4", "colour ff00ff00", "fill", "stroke 0.4",
+        "move 10 5", "image 255 50 15",  // no resize: the picture keeps its pixels
+        "newPage",
+        "move 1.5 2", "line 3 4", "colour ffff0000", "stroke 0.5",
+        "close", "end",
+    };
+    EXPECT_EQ(printerLog(renderer, job), expected);
+}
+
+TEST(JobRenderer, PrinterPassEndsOrDrawsNothingWhenThePrinterIsNotThere)
+{
+    JobState job = jobOf({"txt,A,B,12,1,1,R/*t", "eop/*"});
+    JobRenderer cancelled;
+    EXPECT_EQ(printerLog(cancelled, job, false), (Log{"choose"}));
+    EXPECT_EQ(cancelled.state().textColour, ColourSlot{});  // no line was read
+
+    JobRenderer failed;
+    EXPECT_EQ(printerLog(failed, job, true, false), (Log{"choose", "start Utskrift Preview"}));
+    EXPECT_EQ(failed.state().textColour, *colourForLetter("R"));
+}
+
+TEST(JobRenderer, FinalEopGivesTheNextPageOnEveryTarget)
+{
+    JobState job = jobOf({"txt,A,B,12,1,1,K/*t", "eop/*"});
+    JobRenderer renderer;
+    Log printer = printerLog(renderer, job);
+    EXPECT_EQ(std::count(printer.begin(), printer.end(), "newPage"), 1);
+    EXPECT_EQ(printer.back(), "end");
+
+    Log preview = previewLog(renderer, job, {true});
+    const Log tail = {"close", "ask Multiple Pages! | Select OK if you want to see the next.", "open",
+                      "box 0 0 800 1000", "colour ffffffff", "fill", "close"};
+    ASSERT_GE(preview.size(), tail.size());
+    EXPECT_EQ(Log(preview.end() - static_cast<long>(tail.size()), preview.end()), tail);
+}
+
+TEST(JobRenderer, NoAtTheFirstQuestionEndsThePreviewPass)
+{
+    JobRenderer renderer;
+    JobState job = jobOf({"txt,A,B,12,1,1,K/*page one", "eop/*", "txt,A,B,12,1,1,R/*page two", "eop/*",
+                          "txt,A,B,12,1,1,B/*page three"});
+    Log log = previewLog(renderer, job, {false});
+    EXPECT_FALSE(contains(log, "text page two"));
+    EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& s) { return s.rfind("ask ", 0) == 0; }), 1);
+    EXPECT_EQ(Log(log.end() - 3, log.end()), (Log{"ask Multiple Pages! | Select OK if you want to see the next.", "open",
+                                                  "close"}));
+    // The lines after the answer were not read either.
+    EXPECT_EQ(renderer.state().textColour, *colourForLetter("K"));
+
+    JobRenderer pagedThrough;
+    Log all = previewLog(pagedThrough, job, {true, true});
+    EXPECT_TRUE(contains(all, "text page three"));
+    EXPECT_EQ(pagedThrough.state().textColour, *colourForLetter("B"));
+}
+
+TEST(JobRenderer, SecondPassStartsWithTheColoursOfTheFirst)
+{
+    JobRenderer renderer;
+    previewLog(renderer, jobOf({"txt,C,N,10,1,1,R/*x", "line,1,1,2,2,Y,1/*", "box,1,1,1,1,B,F,1/*"}));
+    // This job has no letters of its own: everything comes from the preview pass.
+    Log log = printerLog(renderer, jobOf({"txt,X,N,10,1,1/*y", "line,1,1,2,2,-,1/*", "box,1,1,1,1,,F,1/*"}));
+    EXPECT_EQ(Log(log.begin() + 3, log.begin() + 5), (Log{"font Courier New 10 regular", "colour ff0000ff"}));
+    EXPECT_TRUE(contains(log, "colour ff00ff00"));  // line
+    EXPECT_TRUE(contains(log, "colour ffff0000"));  // box
+}
+
+TEST(JobRenderer, MissingOutputsDrawNothingButStillReadTheLines)
+{
+    JobRenderer renderer;
+    renderer.renderJob(jobOf({"txt,C,N,10,1,1,R/*x"}), RenderTarget::Pdf, RenderOutputs{});
+    EXPECT_EQ(renderer.state().fontName, "Courier New");
+    EXPECT_EQ(renderer.state().textColour, *colourForLetter("R"));
+}
+
+}  // namespace
+}  // namespace tabulon::render
