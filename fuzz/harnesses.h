@@ -19,6 +19,9 @@ int fuzzOne(const std::uint8_t* data, std::size_t size);
 namespace tabulon::fuzz::jpx {
 int fuzzOne(const std::uint8_t* data, std::size_t size);
 }
+namespace tabulon::fuzz::job {
+int fuzzOne(const std::uint8_t* data, std::size_t size);
+}
 namespace tabulon::fuzz::wmf {
 int fuzzOne(const std::uint8_t* data, std::size_t size);
 }

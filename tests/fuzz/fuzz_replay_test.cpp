@@ -25,7 +25,7 @@ struct Harness {
 const Harness kHarnesses[] = {
     {"truetype", tabulon::fuzz::truetype::fuzzOne}, {"jpeg", tabulon::fuzz::jpeg::fuzzOne},
     {"png", tabulon::fuzz::png::fuzzOne},           {"jpx", tabulon::fuzz::jpx::fuzzOne},
-    {"wmf", tabulon::fuzz::wmf::fuzzOne},
+    {"wmf", tabulon::fuzz::wmf::fuzzOne},           {"job", tabulon::fuzz::job::fuzzOne},
 };
 
 void PrintTo(const Harness& harness, std::ostream* out)
