@@ -33,7 +33,7 @@ void copyPicture(const char* from, const char* to)
 {
     std::error_code ignored;
     fs::copy_file(fs::path(TABULON_FUZZ_DIR) / "corpus" / from, fs::path(kPictureFolder) / to,
-                  fs::copy_options::overwrite_existing, ignored);
+                  fs::copy_options::skip_existing, ignored);
 }
 
 void servePictures()
@@ -48,7 +48,9 @@ void servePictures()
     copyPicture("png/basn2c08.png", "c.png");
     copyPicture("jpx/gen-rgba8.j2k", "d.j2k");
     copyPicture("wmf/pil-drawing.wmf", "e.wmf");
-    std::ofstream(fs::path(kPictureFolder) / "broken.png", std::ios::binary) << "\x89PNG\r\n\x1a\n broken";
+    // Written once; runs side by side share the folder and must not see a file half written.
+    fs::path broken = fs::path(kPictureFolder) / "broken.png";
+    if (!fs::exists(broken, ignored)) std::ofstream(broken, std::ios::binary) << "\x89PNG\r\n\x1a\n broken";
 }
 
 std::int32_t eopCount(const render::JobState& job)
