@@ -1,9 +1,11 @@
 # Two entry points: `make demo` installs what is missing, builds and runs the demo;
-# `make test` installs what is missing, builds and runs every test.
+# `make test` installs what is missing, builds and runs every test;
+# `make fuzz` runs every fuzz harness for FUZZ_SECONDS on its corpus.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 600
 
-.PHONY: all deps build demo test clean
+.PHONY: all deps build demo test fuzz clean
 
 all: build
 
@@ -19,6 +21,9 @@ demo: build
 
 test: deps
 	bash scripts/run-tests.sh
+
+fuzz: deps
+	bash scripts/run-fuzz.sh $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

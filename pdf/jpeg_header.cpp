@@ -45,8 +45,12 @@ JpegResult readFrame(Bytes data, std::size_t p)
     if (width == 0 || height == 0 || width > kMaxJpegDimension || height > kMaxJpegDimension) {
         return failure("JPEG frame header without a picture size.");
     }
+    // Sample precision is 8 bits, or 12 in extended and progressive files; any
+    // other value would become an image a PDF reader cannot decode.
+    const std::uint8_t precision = data[p + 4];
+    if (precision != 8 && precision != 12) return failure("JPEG sample precision other than 8 or 12 bits.");
     JpegResult result;
-    result.header.bitsPerComponent = data[p + 4];
+    result.header.bitsPerComponent = precision;
     result.header.width = static_cast<std::int32_t>(width);
     result.header.height = static_cast<std::int32_t>(height);
     switch (data[p + 9]) {

@@ -30,6 +30,11 @@ std::uint32_t format4Glyph(const TrueTypeFile& file, std::size_t rangeEntry, std
     return (*g + delta) & 0xFFFF;
 }
 
+// A code belongs to the first segment whose end is at or above it, and is mapped
+// only when that segment also starts at or below it. Walking the codes once and
+// the segments alongside keeps the work at 65536 codes plus the segment count,
+// and each code maps to one glyph at most, however many segments a damaged
+// table lists or however they overlap.
 bool readFormat4(const TrueTypeFile& file, std::size_t subtable, std::vector<GlyphRecord>& glyphs)
 {
     std::optional<std::uint16_t> segCountX2 = file.u16(subtable + 6);
@@ -41,16 +46,22 @@ bool readFormat4(const TrueTypeFile& file, std::size_t subtable, std::vector<Gly
     std::size_t rangeOffsets = deltas + 2 * segCount;
     // The four segment arrays must lie inside the file as a whole.
     if (!file.has(endCodes, 8 * static_cast<std::size_t>(segCount) + 2)) return false;
-    for (std::uint32_t segment = 0; segment < segCount; ++segment) {
-        std::uint32_t end = *file.u16(endCodes + 2 * segment);
+    std::uint32_t segment = 0;
+    for (std::uint32_t c = 0; c < kMapSize; ++c) {
+        while (segment < segCount && *file.u16(endCodes + 2 * segment) < c) ++segment;
+        if (segment == segCount) break;
         std::uint32_t start = *file.u16(startCodes + 2 * segment);
+        if (c < start) {
+            // Codes up to the segment's start (or its end, if that comes first) map to nothing.
+            std::uint32_t end = *file.u16(endCodes + 2 * segment);
+            c = (start < end + 1 ? start : end + 1) - 1;
+            continue;
+        }
         std::uint32_t delta = *file.u16(deltas + 2 * segment);
         std::size_t rangeEntry = rangeOffsets + 2 * segment;
         std::uint32_t rangeOffset = *file.u16(rangeEntry);
-        for (std::uint32_t c = start; c <= end; ++c) {
-            std::uint32_t g = format4Glyph(file, rangeEntry, rangeOffset, start, delta, c);
-            if (g > 0 && g < glyphs.size()) glyphs[g].codes.push_back(static_cast<std::int32_t>(c));
-        }
+        std::uint32_t g = format4Glyph(file, rangeEntry, rangeOffset, start, delta, c);
+        if (g > 0 && g < glyphs.size()) glyphs[g].codes.push_back(static_cast<std::int32_t>(c));
     }
     return true;
 }

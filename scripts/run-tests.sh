@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the unit tests, then the unit tests once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the formatter tests under a
-# comma-decimal locale.
+# comma-decimal locale, then every fuzz harness for FUZZ_SECONDS_CI seconds (default 60)
+# on its committed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -31,3 +32,6 @@ mkdir -p out
 screenshot=out/preview.png
 if [ "${UPDATE_SCREENSHOT:-0}" = 1 ]; then screenshot=docs/preview.png; fi
 bash scripts/desktop-e2e.sh build "$screenshot"
+
+echo "== fuzz harnesses, ${FUZZ_SECONDS_CI:-60}s each"
+bash scripts/run-fuzz.sh "${FUZZ_SECONDS_CI:-60}"

@@ -1,0 +1,134 @@
+// The whole path from job text to PDF bytes: intake, a preview pass answering
+// Yes at every page question (as tabulon-export does), then the PDF pass into
+// memory. Pictures named by a job are served from a fixed folder holding one
+// picture of each kind. Checks that the PDF's xref is well formed with every
+// offset at its object, that its page count is the "eop" count plus one, and
+// that every picture that loaded is written as an object of the file.
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <string_view>
+
+#include "fuzz_check.h"
+#include "harnesses.h"
+#include "job_format.h"
+#include "job_intake.h"
+#include "job_renderer.h"
+#include "null_outputs.h"
+#include "pdf_checks.h"
+#include "pdf_export.h"
+#include "pdf_writer.h"
+
+namespace tabulon::fuzz::job {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder the corpus's jobs name their pictures in.
+constexpr const char* kPictureFolder = "/tmp/tabulon-fuzz-pictures";
+
+void copyPicture(const char* from, const char* to)
+{
+    std::error_code ignored;
+    fs::copy_file(fs::path(TABULON_FUZZ_DIR) / "corpus" / from, fs::path(kPictureFolder) / to,
+                  fs::copy_options::skip_existing, ignored);
+}
+
+void servePictures()
+{
+    static bool served = false;
+    if (served) return;
+    served = true;
+    std::error_code ignored;
+    fs::create_directories(kPictureFolder, ignored);
+    copyPicture("jpeg/jd-jpg-size-33x33.jpg", "a.jpg");
+    copyPicture("png/basn3p04.png", "b.png");
+    copyPicture("png/basn2c08.png", "c.png");
+    copyPicture("jpx/gen-rgba8.j2k", "d.j2k");
+    copyPicture("wmf/pil-drawing.wmf", "e.wmf");
+    // Written once; runs side by side share the folder and must not see a file half written.
+    fs::path broken = fs::path(kPictureFolder) / "broken.png";
+    if (!fs::exists(broken, ignored)) std::ofstream(broken, std::ios::binary) << "\x89PNG\r\n\x1a\n broken";
+}
+
+std::int32_t eopCount(const render::JobState& job)
+{
+    std::int32_t eops = 0;
+    for (std::int32_t i = 1; i <= job.lineCount; ++i) {
+        if (render::splitJobLine(job.jobLines[static_cast<std::size_t>(i)]).commandWord() == "eop") ++eops;
+    }
+    return eops;
+}
+
+void checkPages(std::string_view pdf, std::int32_t pages)
+{
+    std::string count = "/Count " + std::to_string(pages) + "\n";
+    require(pdf.find("/Type /Pages\n/Kids [") != std::string_view::npos && pdf.find(count) != std::string_view::npos,
+            "the page tree's count is not the eop count plus one");
+}
+
+// The distinct picture names the job's "img" lines give.
+std::set<std::string> pictureNames(const render::JobState& job)
+{
+    std::set<std::string> names;
+    for (std::int32_t i = 1; i <= job.lineCount; ++i) {
+        render::JobLine line = render::splitJobLine(job.jobLines[static_cast<std::size_t>(i)]);
+        if (line.commandWord() == "img") names.emplace(line.field(6));
+    }
+    return names;
+}
+
+// Each named picture either is reported left out or is written once, as an
+// image or form object of the file.
+void checkPictures(const PdfLayout& layout, const render::JobState& job, const render::PdfExportOutcome& outcome)
+{
+    std::set<std::string> loaded = pictureNames(job);
+    for (const render::PictureFailure& failure : outcome.pictureFailures) {
+        require(loaded.erase(failure.file) == 1, "a picture reported left out that the job does not name");
+    }
+    std::size_t written = 0;
+    for (std::size_t n = 1; n <= layout.objectCount(); ++n) {
+        std::string_view object = layout.object(n);
+        if (object.find("<</Type /XObject\n") != std::string_view::npos) ++written;
+    }
+    require(written == loaded.size(), "the pictures written differ from the pictures that loaded");
+}
+
+}  // namespace
+
+int fuzzOne(const std::uint8_t* data, std::size_t size)
+{
+    servePictures();
+    render::JobState job = shell::intakeJob(std::string_view(reinterpret_cast<const char*>(data), size));
+    render::JobRenderer renderer;
+    render::NullSurface canvas;
+    render::YesQuestionBox yes;
+    render::RenderOutputs preview;
+    preview.canvas = &canvas;
+    preview.questionBox = &yes;
+    renderer.renderJob(job, render::RenderTarget::Preview, preview);
+
+    pdf::PdfWriter writer;
+    render::PdfExportOptions options;
+    options.inMemory = true;
+    options.compress = size % 2 == 1;
+    render::PdfExport pdfExport(writer, options);
+    render::RenderOutputs pdfOutputs;
+    pdfOutputs.pdfExport = &pdfExport;
+    renderer.renderJob(job, render::RenderTarget::Pdf, pdfOutputs);
+    const render::PdfExportOutcome& outcome = pdfExport.outcome();
+    if (!outcome.saved()) {
+        require(outcome.bytes.empty() && !outcome.errorText.empty(), "a failed export without its reason");
+        return 0;
+    }
+    const std::int32_t pages = eopCount(job) + 1;
+    require(outcome.pageCount == pages, "the page count is not the eop count plus one");
+    PdfLayout layout(outcome.bytes);
+    checkPages(outcome.bytes, pages);
+    checkPictures(layout, job, outcome);
+    return 0;
+}
+
+}  // namespace tabulon::fuzz::job
