@@ -49,12 +49,23 @@ std::string gLine;
 std::vector<std::size_t> findFromEnd(std::string_view bytes, std::string_view alias)
 {
     std::vector<std::size_t> positions;
-    std::size_t end = bytes.size();
-    while (end >= alias.size()) {
-        std::size_t found = bytes.substr(0, end).rfind(alias);
-        if (found == std::string_view::npos) break;
-        positions.push_back(found);
-        end = found;
+    if (alias.empty() || bytes.size() < alias.size()) return positions;
+    const char first = alias.front();
+    // `limit` is one past the highest start an occurrence may still have; each
+    // candidate is found by its first byte, then compared in full.
+    std::size_t limit = bytes.size() - alias.size() + 1;
+    while (limit > 0) {
+        const void* hit = memrchr(bytes.data(), first, limit);
+        if (hit == nullptr) break;
+        auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+        if (bytes.compare(at, alias.size(), alias) == 0) {
+            positions.push_back(at);
+            // The next occurrence must end at or before this one's start.
+            if (at < alias.size()) break;
+            limit = at - alias.size() + 1;
+        } else {
+            limit = at;
+        }
     }
     return positions;
 }
@@ -183,14 +194,28 @@ void PdfWriter::updateColorFlag()
 void PdfWriter::setColor(std::string& slot, const char* greyOp, const char* rgbOp, float r, float g, float b,
                          bool writeToPage)
 {
-    Line colour(gLine);
-    if ((r == 0.0f && g == 0.0f && b == 0.0f) || g == -1.0f) {
-        colour.number(r / 255.0f, 3).put(" ").put(greyOp);
-    } else {
-        colour.number(r / 255.0f, 3).put(" ").number(g / 255.0f, 3).put(" ").number(b / 255.0f, 3);
-        colour.put(" ").put(rgbOp);
+    // Jobs set the same colour again and again; the text of the last one is kept.
+    struct LastColour {
+        const char* greyOp = nullptr;
+        const char* rgbOp = nullptr;
+        float rgb[3] = {0, 0, 0};
+        std::string text;
+    };
+    static LastColour last;
+    const float rgb[3] = {r, g, b};
+    if (last.greyOp != greyOp || last.rgbOp != rgbOp || std::memcmp(last.rgb, rgb, sizeof rgb) != 0) {
+        Line colour(last.text);
+        if ((r == 0.0f && g == 0.0f && b == 0.0f) || g == -1.0f) {
+            colour.number(r / 255.0f, 3).put(" ").put(greyOp);
+        } else {
+            colour.number(r / 255.0f, 3).put(" ").number(g / 255.0f, 3).put(" ").number(b / 255.0f, 3);
+            colour.put(" ").put(rgbOp);
+        }
+        last.greyOp = greyOp;
+        last.rgbOp = rgbOp;
+        std::memcpy(last.rgb, rgb, sizeof rgb);
     }
-    slot = colour.view();
+    slot = last.text;
     if (writeToPage && doc_.page > 0) out(slot);
 }
 
