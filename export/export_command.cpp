@@ -60,6 +60,9 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
         return 1;
     }
     render::JobState job = shell::intakeJob(text);
+    // The job lines are copies; the raw text is not read again, so give it back
+    // before the pages are built.
+    std::string().swap(text);
     if (wantsDesktopOutputs(options)) {
         return runDesktopOutputs(options, job, errors);
     }
