@@ -6,6 +6,10 @@
 #include <cstring>
 #include <string>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "pdf_format.h"
 #include "pdf_text_util.h"
 #include "pdf_writer.h"
@@ -43,6 +47,18 @@ private:
 };
 
 std::string gLine;
+
+// The heap keeps freed page contents for reuse, but the file image they are copied
+// into lives in its own mapping; hand the freed memory back to the system every
+// few megabytes so that the pages and the file are not resident twice.
+constexpr std::size_t kReturnMemoryEvery = 4u << 20;
+
+void returnFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
 
 // Finds the non-overlapping occurrences of `alias` in `bytes`, scanning from the
 // end towards the start; positions come out in descending order.
@@ -421,6 +437,7 @@ void PdfWriter::putPages()
 
     std::string kids;
     kids.reserve(doc_.pages.size() * 12);
+    std::size_t freed = 0;
     for (PageRecord& page : doc_.pages) {
         newObject();
         page.pageObject = doc_.objectCount;
@@ -440,7 +457,12 @@ void PdfWriter::putPages()
                 .put(">>").view());
         putStream(page.content.view());
         out("endobj");
+        freed += page.content.capacity();
         page.content.release();
+        if (freed >= kReturnMemoryEvery) {
+            returnFreedMemory();
+            freed = 0;
+        }
     }
 
     doc_.offsets[0] = doc_.buffer.length();
