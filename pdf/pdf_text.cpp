@@ -77,14 +77,17 @@ void PdfWriter::text(float x, float y, std::string_view txt)
     line += ' ';
     appendNumber(line, (doc_.h - y) * doc_.k, 2);
     line += " Td (";
-    for (unsigned char c : txt) {
-        if (char escape = escapeFor(c); escape != 0) {
-            line += '\\';
-            line += escape;
-        } else {
-            line += static_cast<char>(c);
-        }
+    // Runs of bytes that need no escape go in whole.
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < txt.size(); ++i) {
+        char escape = escapeFor(static_cast<unsigned char>(txt[i]));
+        if (escape == 0) continue;
+        line.append(txt.data() + runStart, i - runStart);
+        line += '\\';
+        line += escape;
+        runStart = i + 1;
     }
+    line.append(txt.data() + runStart, txt.size() - runStart);
     line += ") Tj ET";
     if (doc_.underline == 1) {
         line += ' ';

@@ -1,7 +1,10 @@
-// The literal-string encoder in its one- and two-byte forms.
+// The literal-string encoder in its one- and two-byte forms, and the text line
+// the writer puts on the page.
 #include <gtest/gtest.h>
 
+#include "pdf_check.h"
 #include "pdf_text.h"
+#include "pdf_writer.h"
 
 namespace tabulon::pdf {
 namespace {
@@ -35,6 +38,48 @@ TEST(EncodeText, WorstCaseFitsTheSingleAllocation)
     ASSERT_TRUE(encodeText("p", "s", text, buffer, true));
     EXPECT_EQ(buffer.length(), 1 + 2 + 3000 + 1u);
     EXPECT_LE(buffer.length(), buffer.capacity());
+}
+
+struct TextCase {
+    const char* style;
+    bool red;
+    const char* text;
+    const char* expected;
+};
+
+// The page's last content line after one text at (10, 20) pt in Helvetica 12.
+std::string lastTextLine(const TextCase& c)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("P", "pt", "");
+    writer.addPage("", "");
+    writer.setFont("Helvetica", c.style, 12);
+    if (c.red) writer.setTextColor(255, 0, 0);
+    writer.text(10, 20, c.text);
+    writer.close();
+    std::string pdf(writer.bytes());
+    EXPECT_EQ(test::checkXref(pdf), "");
+    std::string report;
+    EXPECT_TRUE(test::qpdfAccepts(test::writeTempFile("page_text.pdf", pdf), &report)) << report;
+    std::string stream = test::objectText(pdf, 4);
+    std::size_t start = stream.find("stream\n") + 7;
+    std::string content = stream.substr(start, stream.find("\nendstream") - start);
+    content.pop_back();  // each content line ends with a newline
+    return content.substr(content.rfind('\n') + 1);
+}
+
+TEST(PageText, OneLineWithEscapesColourAndUnderline)
+{
+    const TextCase cases[] = {
+        {"", false, "Total", "BT 10.00 821.89 Td (Total) Tj ET"},
+        {"", false, "a(b)c\\d\te", "BT 10.00 821.89 Td (a\\(b\\)c\\\\d\\te) Tj ET"},
+        {"", false, "((", "BT 10.00 821.89 Td (\\(\\() Tj ET"},
+        {"", false, "\xe9t\xe9", "BT 10.00 821.89 Td (\xe9t\xe9) Tj ET"},
+        {"", true, "Due", "q 1.000 0.000 0.000 rg BT 10.00 821.89 Td (Due) Tj ET Q"},
+        {"U", false, "ab", "BT 10.00 821.89 Td (ab) Tj ET 10.00 820.69 13.34 -0.60 re f"},
+    };
+    for (const TextCase& c : cases) EXPECT_EQ(lastTextLine(c), c.expected) << c.text;
 }
 
 }  // namespace
