@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "ansi_text.h"
@@ -22,7 +21,12 @@ constexpr const char* kProgram = "tabulon-export";
 
 bool readAll(std::istream& in, std::string& text)
 {
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // Whole blocks, not one character at a time through an iterator.
+    text.clear();
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        text.append(block, static_cast<std::size_t>(in.gcount()));
+    }
     return !in.bad();
 }
 
