@@ -2,6 +2,8 @@
 // the writer puts on the page.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "pdf_check.h"
 #include "pdf_text.h"
 #include "pdf_writer.h"
@@ -80,6 +82,60 @@ TEST(PageText, OneLineWithEscapesColourAndUnderline)
         {"U", false, "ab", "BT 10.00 821.89 Td (ab) Tj ET 10.00 820.69 13.34 -0.60 re f"},
     };
     for (const TextCase& c : cases) EXPECT_EQ(lastTextLine(c), c.expected) << c.text;
+}
+
+// The first page's content after `draw` ran on it, in points on A4.
+std::string pageContent(const std::function<void(PdfWriter&)>& draw)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("P", "pt", "");
+    writer.addPage("", "");
+    draw(writer);
+    writer.close();
+    std::string pdf(writer.bytes());
+    EXPECT_EQ(test::checkXref(pdf), "");
+    std::string report;
+    EXPECT_TRUE(test::qpdfAccepts(test::writeTempFile("page_content.pdf", pdf), &report)) << report;
+    std::string stream = test::objectText(pdf, 4);
+    std::size_t start = stream.find("stream\n") + 7;
+    return stream.substr(start, stream.find("\nendstream") - start);
+}
+
+TEST(PageText, RepeatedFontAndColourCallsKeepTheirEffects)
+{
+    // The same font twice writes one Tf, and its underline holds for both texts.
+    EXPECT_EQ(pageContent([](PdfWriter& w) {
+                  w.setFont("Arial", "U", 12);
+                  w.text(10, 20, "a");
+                  w.setFont("Arial", "U", 12);
+                  w.text(10, 40, "a");
+                  w.setFont("Arial", "", 12);
+                  w.text(10, 60, "a");
+              }),
+              "2 J\n0.57 w\nBT /F1 12.00 Tf ET\n"
+              "BT 10.00 821.89 Td (a) Tj ET 10.00 820.69 6.67 -0.60 re f\n"
+              "BT 10.00 801.89 Td (a) Tj ET 10.00 800.69 6.67 -0.60 re f\n"
+              "BT 10.00 781.89 Td (a) Tj ET\n");
+    // Each change of size writes a Tf, also the change back to an earlier size.
+    EXPECT_EQ(pageContent([](PdfWriter& w) {
+                  w.setFont("Helvetica", "B", 10);
+                  w.setFont("Helvetica", "B", 12);
+                  w.setFont("Helvetica", "B", 10);
+              }),
+              "2 J\n0.57 w\nBT /F1 10.00 Tf ET\nBT /F1 12.00 Tf ET\nBT /F1 10.00 Tf ET\n");
+    // The same colour set as text, draw and fill colour keeps each one's operator.
+    EXPECT_EQ(pageContent([](PdfWriter& w) {
+                  w.setFont("Helvetica", "", 12);
+                  w.setTextColor(0, 0, 255);
+                  w.setDrawColor(0, 0, 255);
+                  w.setFillColor(0, 0, 255);
+                  w.setDrawColor(0, 0, 255);
+                  w.setTextColor(128, 0, 0);
+                  w.text(10, 20, "b");
+              }),
+              "2 J\n0.57 w\nBT /F1 12.00 Tf ET\n0.000 0.000 1.000 RG\n0.000 0.000 1.000 rg\n0.000 0.000 1.000 RG\n"
+              "q 0.502 0.000 0.000 rg BT 10.00 821.89 Td (b) Tj ET Q\n");
 }
 
 }  // namespace
