@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "ansi_text.h"
@@ -22,7 +21,12 @@ constexpr const char* kProgram = "tabulon-export";
 
 bool readAll(std::istream& in, std::string& text)
 {
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // Whole blocks, not one character at a time through an iterator.
+    text.clear();
+    char block[1 << 16];
+    while (in.read(block, sizeof block) || in.gcount() > 0) {
+        text.append(block, static_cast<std::size_t>(in.gcount()));
+    }
     return !in.bad();
 }
 
@@ -60,6 +64,9 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
         return 1;
     }
     render::JobState job = shell::intakeJob(text);
+    // The job lines are copies; the raw text is not read again, so give it back
+    // before the pages are built.
+    std::string().swap(text);
     if (wantsDesktopOutputs(options)) {
         return runDesktopOutputs(options, job, errors);
     }

@@ -59,7 +59,39 @@ void copyTrueTypeMetrics(const FontRecord& from, FontRecord& to)
 
 }  // namespace
 
+bool PdfWriter::repeatsLastFontCall(std::string_view family, std::string_view style, std::int32_t size)
+{
+    const FontCall& last = lastFontCall_;
+    if (!last.valid || last.size != size || last.family != family || last.style != style) return false;
+    if (doc_.fontSizePt != last.resultSize || doc_.fontFamily != last.resultFamily ||
+        doc_.fontStyle != last.resultStyle) {
+        return false;
+    }
+    doc_.underline = last.resultUnderline;
+    return true;
+}
+
+void PdfWriter::rememberFontCall(std::string_view family, std::string_view style, std::int32_t size)
+{
+    FontCall& last = lastFontCall_;
+    last.family.assign(family);
+    last.style.assign(style);
+    last.size = size;
+    last.resultFamily = doc_.fontFamily;
+    last.resultStyle = doc_.fontStyle;
+    last.resultSize = doc_.fontSizePt;
+    last.resultUnderline = doc_.underline;
+    last.valid = true;
+}
+
 void PdfWriter::setFont(std::string_view family, std::string_view style, std::int32_t size)
+{
+    if (repeatsLastFontCall(family, style, size)) return;
+    selectFont(family, style, size);
+    rememberFontCall(family, style, size);
+}
+
+void PdfWriter::selectFont(std::string_view family, std::string_view style, std::int32_t size)
 {
     std::string upperFamily = toUpper(family);
     std::string working(trimBlanks(family));

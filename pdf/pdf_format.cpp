@@ -6,11 +6,49 @@
 
 namespace tabulon::pdf {
 
+namespace {
+
+constexpr double kScale[] = {1, 10, 100, 1000, 10000};
+constexpr int kFastDecimals = 4;
+
+// The common case: a value that is exactly a float, below a billion, with at most
+// four decimals. Its scaled value (24 significant bits times at most 10^4) is
+// exact in a double, so rounding it to the nearest integer, ties to even, gives
+// the same digits as the exact decimal expansion. Returns -1 for other values.
+int formatFloatFixed(char* out, double value, int decimals)
+{
+    if (decimals > kFastDecimals || !(std::fabs(value) < 1e9)) return -1;
+    if (static_cast<double>(static_cast<float>(value)) != value) return -1;
+    auto scaled = static_cast<std::int64_t>(std::nearbyint(value * kScale[decimals]));
+    char* at = out;
+    // A value that rounds to zero is written without a sign.
+    if (scaled < 0) {
+        *at++ = '-';
+        scaled = -scaled;
+    }
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + scaled % 10);
+        scaled /= 10;
+    } while (scaled != 0);
+    while (count <= decimals) digits[count++] = '0';
+    for (int i = count - 1; i >= decimals; --i) *at++ = digits[i];
+    if (decimals > 0) {
+        *at++ = '.';
+        for (int i = decimals - 1; i >= 0; --i) *at++ = digits[i];
+    }
+    return static_cast<int>(at - out);
+}
+
+}  // namespace
+
 int formatNumber(char* out, double value, int decimals)
 {
     if (decimals < 0) decimals = 0;
     if (decimals > 9) decimals = 9;
     if (!std::isfinite(value)) value = 0.0;
+    if (int length = formatFloatFixed(out, value, decimals); length >= 0) return length;
     auto result = std::to_chars(out, out + kMaxNumberText, value, std::chars_format::fixed, decimals);
     if (result.ec != std::errc()) {
         // Only a value beyond the float range can get here; write it as zero.

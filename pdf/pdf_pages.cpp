@@ -6,6 +6,10 @@
 #include <cstring>
 #include <string>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "pdf_format.h"
 #include "pdf_text_util.h"
 #include "pdf_writer.h"
@@ -44,17 +48,40 @@ private:
 
 std::string gLine;
 
+// The heap keeps freed page contents for reuse, but the file image they are copied
+// into lives in its own mapping; hand the freed memory back to the system every
+// few megabytes so that the pages and the file are not resident twice.
+constexpr std::size_t kReturnMemoryEvery = 4u << 20;
+
+void returnFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
 // Finds the non-overlapping occurrences of `alias` in `bytes`, scanning from the
 // end towards the start; positions come out in descending order.
 std::vector<std::size_t> findFromEnd(std::string_view bytes, std::string_view alias)
 {
     std::vector<std::size_t> positions;
-    std::size_t end = bytes.size();
-    while (end >= alias.size()) {
-        std::size_t found = bytes.substr(0, end).rfind(alias);
-        if (found == std::string_view::npos) break;
-        positions.push_back(found);
-        end = found;
+    if (alias.empty() || bytes.size() < alias.size()) return positions;
+    const char first = alias.front();
+    // `limit` is one past the highest start an occurrence may still have; each
+    // candidate is found by its first byte, then compared in full.
+    std::size_t limit = bytes.size() - alias.size() + 1;
+    while (limit > 0) {
+        const void* hit = memrchr(bytes.data(), first, limit);
+        if (hit == nullptr) break;
+        auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
+        if (bytes.compare(at, alias.size(), alias) == 0) {
+            positions.push_back(at);
+            // The next occurrence must end at or before this one's start.
+            if (at < alias.size()) break;
+            limit = at - alias.size() + 1;
+        } else {
+            limit = at;
+        }
     }
     return positions;
 }
@@ -183,14 +210,28 @@ void PdfWriter::updateColorFlag()
 void PdfWriter::setColor(std::string& slot, const char* greyOp, const char* rgbOp, float r, float g, float b,
                          bool writeToPage)
 {
-    Line colour(gLine);
-    if ((r == 0.0f && g == 0.0f && b == 0.0f) || g == -1.0f) {
-        colour.number(r / 255.0f, 3).put(" ").put(greyOp);
-    } else {
-        colour.number(r / 255.0f, 3).put(" ").number(g / 255.0f, 3).put(" ").number(b / 255.0f, 3);
-        colour.put(" ").put(rgbOp);
+    // Jobs set the same colour again and again; the text of the last one is kept.
+    struct LastColour {
+        const char* greyOp = nullptr;
+        const char* rgbOp = nullptr;
+        float rgb[3] = {0, 0, 0};
+        std::string text;
+    };
+    static LastColour last;
+    const float rgb[3] = {r, g, b};
+    if (last.greyOp != greyOp || last.rgbOp != rgbOp || std::memcmp(last.rgb, rgb, sizeof rgb) != 0) {
+        Line colour(last.text);
+        if ((r == 0.0f && g == 0.0f && b == 0.0f) || g == -1.0f) {
+            colour.number(r / 255.0f, 3).put(" ").put(greyOp);
+        } else {
+            colour.number(r / 255.0f, 3).put(" ").number(g / 255.0f, 3).put(" ").number(b / 255.0f, 3);
+            colour.put(" ").put(rgbOp);
+        }
+        last.greyOp = greyOp;
+        last.rgbOp = rgbOp;
+        std::memcpy(last.rgb, rgb, sizeof rgb);
     }
-    slot = colour.view();
+    slot = last.text;
     if (writeToPage && doc_.page > 0) out(slot);
 }
 
@@ -396,6 +437,7 @@ void PdfWriter::putPages()
 
     std::string kids;
     kids.reserve(doc_.pages.size() * 12);
+    std::size_t freed = 0;
     for (PageRecord& page : doc_.pages) {
         newObject();
         page.pageObject = doc_.objectCount;
@@ -415,7 +457,12 @@ void PdfWriter::putPages()
                 .put(">>").view());
         putStream(page.content.view());
         out("endobj");
+        freed += page.content.capacity();
         page.content.release();
+        if (freed >= kReturnMemoryEvery) {
+            returnFreedMemory();
+            freed = 0;
+        }
     }
 
     doc_.offsets[0] = doc_.buffer.length();

@@ -63,20 +63,38 @@ bool encodeText(std::string_view prefix, std::string_view suffix, std::string_vi
 void PdfWriter::text(float x, float y, std::string_view txt)
 {
     if (txt.empty()) return;
-    std::string prefix;
-    if (doc_.colorFlag == 1) prefix = "q " + doc_.textColor + " ";
-    prefix += "BT ";
-    appendNumber(prefix, x * doc_.k, 2);
-    prefix += ' ';
-    appendNumber(prefix, (doc_.h - y) * doc_.k, 2);
-    prefix += " Td (";
-
-    std::string suffix = ") Tj ET";
-    if (doc_.underline == 1) suffix += " " + underlineRect(x, y, txt);
-    if (doc_.colorFlag == 1) suffix += " Q";
-
-    ByteBuffer encoded;
-    if (encodeText(prefix, suffix, txt, encoded, false)) outBytes(encoded);
+    // One reused line for every text, so that a text line allocates nothing once
+    // the longest line so far fits.
+    static std::string line;
+    line.clear();
+    if (doc_.colorFlag == 1) {
+        line += "q ";
+        line += doc_.textColor;
+        line += ' ';
+    }
+    line += "BT ";
+    appendNumber(line, x * doc_.k, 2);
+    line += ' ';
+    appendNumber(line, (doc_.h - y) * doc_.k, 2);
+    line += " Td (";
+    // Runs of bytes that need no escape go in whole.
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < txt.size(); ++i) {
+        char escape = escapeFor(static_cast<unsigned char>(txt[i]));
+        if (escape == 0) continue;
+        line.append(txt.data() + runStart, i - runStart);
+        line += '\\';
+        line += escape;
+        runStart = i + 1;
+    }
+    line.append(txt.data() + runStart, txt.size() - runStart);
+    line += ") Tj ET";
+    if (doc_.underline == 1) {
+        line += ' ';
+        line += underlineRect(x, y, txt);
+    }
+    if (doc_.colorFlag == 1) line += " Q";
+    out(line);
 }
 
 std::string PdfWriter::underlineRect(float x, float y, std::string_view txt) const

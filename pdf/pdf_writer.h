@@ -268,6 +268,22 @@ private:
 
     PdfDocument doc_;
     FontSource* fontSource_ = nullptr;
+
+    // The arguments of the last setFont call and the font state it left. A call
+    // with the same arguments while that state still holds would change nothing
+    // but the underline flag, so it skips the name work.
+    struct FontCall {
+        std::string family, style;
+        std::int32_t size = 0;
+        std::string resultFamily, resultStyle;
+        std::int32_t resultSize = 0;
+        std::int32_t resultUnderline = 0;
+        bool valid = false;
+    };
+    FontCall lastFontCall_;
+    void selectFont(std::string_view family, std::string_view style, std::int32_t size);
+    bool repeatsLastFontCall(std::string_view family, std::string_view style, std::int32_t size);
+    void rememberFontCall(std::string_view family, std::string_view style, std::int32_t size);
 };
 
 }  // namespace tabulon::pdf

@@ -10,6 +10,14 @@ namespace tabulon::render {
 JobLine splitJobLine(std::string_view line)
 {
     JobLine parsed;
+    splitJobLine(line, parsed);
+    return parsed;
+}
+
+void splitJobLine(std::string_view line, JobLine& parsed)
+{
+    parsed.fields.clear();
+    parsed.freeText = std::string_view();
     std::size_t marker = line.find(kFreeTextMarker);
     if (marker == std::string_view::npos) {
         parsed.commandHeader = line;
@@ -24,7 +32,6 @@ JobLine splitJobLine(std::string_view line)
         if (comma == std::string_view::npos) break;
         rest.remove_prefix(comma + 1);
     }
-    return parsed;
 }
 
 namespace {

@@ -32,6 +32,9 @@ struct JobLine {
 };
 
 JobLine splitJobLine(std::string_view line);
+// The same split into an existing JobLine, reusing its field table so that a walk
+// over many lines allocates only when a line has more fields than any before it.
+void splitJobLine(std::string_view line, JobLine& parsed);
 
 // Integer reading: blanks and tabs skipped, an optional sign, then "$" and hex
 // digits, "%" and binary digits, or decimal digits; the first other character

@@ -71,8 +71,9 @@ void JobRenderer::renderJob(const JobState& job, RenderTarget target, const Rend
     std::unique_ptr<Pass> pass = passFor(target, outputs, job, state_);
     if (!pass->begin()) return;
     auto last = static_cast<std::size_t>(job.lineCount);
+    JobLine line;
     for (std::size_t i = 1; i <= last && i < job.jobLines.size(); ++i) {
-        JobLine line = splitJobLine(job.jobLines[i]);
+        splitJobLine(job.jobLines[i], line);
         updateState(state_, line);
         if (!pass->draw(line, state_)) break;
     }

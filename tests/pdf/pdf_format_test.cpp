@@ -1,7 +1,10 @@
 // Numbers and strings as they reach the file, byte for byte, in any locale.
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
 #include <clocale>
+#include <cstring>
 #include <random>
 
 #include "pdf_format.h"
@@ -33,6 +36,46 @@ TEST(FormatNumber, IgnoresACommaDecimalUserLocale)
     EXPECT_EQ(formatNumber(2.5, 2), "2.50");
     EXPECT_EQ(formatNumber(-1234.5678, 3), "-1234.568");
     std::setlocale(LC_ALL, saved.c_str());
+}
+
+// The exact decimal expansion rounded half to even, as the standard library's
+// fixed formatting writes it, without a sign when it is all zeros.
+std::string exactFixed(double value, int decimals)
+{
+    char text[400];
+    auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    std::string written(text, result.ptr);
+    if (written[0] == '-' && written.find_first_not_of("0.", 1) == std::string::npos) written.erase(0, 1);
+    return written;
+}
+
+TEST(FormatNumber, FloatsGiveTheExactlyRoundedDigitsIncludingTies)
+{
+    struct Case {
+        double value;
+        int decimals;
+        const char* expected;
+    } ties[] = {
+        {0.125, 2, "0.12"}, {0.375, 2, "0.38"}, {-0.125, 2, "-0.12"}, {2.5, 0, "2"}, {3.5, 0, "4"},
+        {-0.5, 0, "0"},     {0.0625, 3, "0.062"}, {-0.00390625, 2, "0.00"}, {999999999.0f, 2, "1000000000.00"},
+    };
+    for (const Case& c : ties) EXPECT_EQ(formatNumber(c.value, c.decimals), c.expected) << c.value;
+
+    std::mt19937 random(8);
+    for (int decimals = 0; decimals <= 5; ++decimals) {
+        for (int i = -40000; i <= 40000; ++i) {
+            for (float value : {static_cast<float>(i) / 8.0f, static_cast<float>(i) * 0.005f,
+                                static_cast<float>(i) * 2.8346457f}) {
+                ASSERT_EQ(formatNumber(value, decimals), exactFixed(value, decimals)) << value;
+            }
+            std::uint32_t bits = random();
+            float any;
+            std::memcpy(&any, &bits, sizeof any);
+            if (std::fabs(any) < 1e12f) {
+                ASSERT_EQ(formatNumber(any, decimals), exactFixed(any, decimals)) << any;
+            }
+        }
+    }
 }
 
 TEST(FormatNumber, RoundTripsRandomValuesAtTwoDecimals)

@@ -219,6 +219,9 @@ TEST(TotalPagesAlias, ReplacedInEveryPlaceWhateverTheNumberLength)
     // A number longer than the alias grows the content.
     EXPECT_EQ(aliasedPage(1000, "#", "#/#"), "2 J\n0.57 w\n1000/1000\n");
     EXPECT_EQ(aliasedPage(10, "N", "NN"), "2 J\n0.57 w\n1010\n");
+    // Overlapping occurrences are taken from the end: the last whole one wins.
+    EXPECT_EQ(aliasedPage(10, "NN", "NNN"), "2 J\n0.57 w\nN10\n");
+    EXPECT_EQ(aliasedPage(7, "NN", "NNNN xNNNx"), "2 J\n0.57 w\n77 xN7x\n");
 }
 
 TEST(TotalPagesAlias, LengthIsThatOfTheReplacedContent)

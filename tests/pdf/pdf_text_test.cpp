@@ -1,7 +1,12 @@
-// The literal-string encoder in its one- and two-byte forms.
+// The literal-string encoder in its one- and two-byte forms, and the text line
+// the writer puts on the page.
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "pdf_check.h"
 #include "pdf_text.h"
+#include "pdf_writer.h"
 
 namespace tabulon::pdf {
 namespace {
@@ -35,6 +40,102 @@ TEST(EncodeText, WorstCaseFitsTheSingleAllocation)
     ASSERT_TRUE(encodeText("p", "s", text, buffer, true));
     EXPECT_EQ(buffer.length(), 1 + 2 + 3000 + 1u);
     EXPECT_LE(buffer.length(), buffer.capacity());
+}
+
+struct TextCase {
+    const char* style;
+    bool red;
+    const char* text;
+    const char* expected;
+};
+
+// The page's last content line after one text at (10, 20) pt in Helvetica 12.
+std::string lastTextLine(const TextCase& c)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("P", "pt", "");
+    writer.addPage("", "");
+    writer.setFont("Helvetica", c.style, 12);
+    if (c.red) writer.setTextColor(255, 0, 0);
+    writer.text(10, 20, c.text);
+    writer.close();
+    std::string pdf(writer.bytes());
+    EXPECT_EQ(test::checkXref(pdf), "");
+    std::string report;
+    EXPECT_TRUE(test::qpdfAccepts(test::writeTempFile("page_text.pdf", pdf), &report)) << report;
+    std::string stream = test::objectText(pdf, 4);
+    std::size_t start = stream.find("stream\n") + 7;
+    std::string content = stream.substr(start, stream.find("\nendstream") - start);
+    content.pop_back();  // each content line ends with a newline
+    return content.substr(content.rfind('\n') + 1);
+}
+
+TEST(PageText, OneLineWithEscapesColourAndUnderline)
+{
+    const TextCase cases[] = {
+        {"", false, "Total", "BT 10.00 821.89 Td (Total) Tj ET"},
+        {"", false, "a(b)c\\d\te", "BT 10.00 821.89 Td (a\\(b\\)c\\\\d\\te) Tj ET"},
+        {"", false, "((", "BT 10.00 821.89 Td (\\(\\() Tj ET"},
+        {"", false, "\xe9t\xe9", "BT 10.00 821.89 Td (\xe9t\xe9) Tj ET"},
+        {"", true, "Due", "q 1.000 0.000 0.000 rg BT 10.00 821.89 Td (Due) Tj ET Q"},
+        {"U", false, "ab", "BT 10.00 821.89 Td (ab) Tj ET 10.00 820.69 13.34 -0.60 re f"},
+    };
+    for (const TextCase& c : cases) EXPECT_EQ(lastTextLine(c), c.expected) << c.text;
+}
+
+// The first page's content after `draw` ran on it, in points on A4.
+std::string pageContent(const std::function<void(PdfWriter&)>& draw)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("P", "pt", "");
+    writer.addPage("", "");
+    draw(writer);
+    writer.close();
+    std::string pdf(writer.bytes());
+    EXPECT_EQ(test::checkXref(pdf), "");
+    std::string report;
+    EXPECT_TRUE(test::qpdfAccepts(test::writeTempFile("page_content.pdf", pdf), &report)) << report;
+    std::string stream = test::objectText(pdf, 4);
+    std::size_t start = stream.find("stream\n") + 7;
+    return stream.substr(start, stream.find("\nendstream") - start);
+}
+
+TEST(PageText, RepeatedFontAndColourCallsKeepTheirEffects)
+{
+    // The same font twice writes one Tf, and its underline holds for both texts.
+    EXPECT_EQ(pageContent([](PdfWriter& w) {
+                  w.setFont("Arial", "U", 12);
+                  w.text(10, 20, "a");
+                  w.setFont("Arial", "U", 12);
+                  w.text(10, 40, "a");
+                  w.setFont("Arial", "", 12);
+                  w.text(10, 60, "a");
+              }),
+              "2 J\n0.57 w\nBT /F1 12.00 Tf ET\n"
+              "BT 10.00 821.89 Td (a) Tj ET 10.00 820.69 6.67 -0.60 re f\n"
+              "BT 10.00 801.89 Td (a) Tj ET 10.00 800.69 6.67 -0.60 re f\n"
+              "BT 10.00 781.89 Td (a) Tj ET\n");
+    // Each change of size writes a Tf, also the change back to an earlier size.
+    EXPECT_EQ(pageContent([](PdfWriter& w) {
+                  w.setFont("Helvetica", "B", 10);
+                  w.setFont("Helvetica", "B", 12);
+                  w.setFont("Helvetica", "B", 10);
+              }),
+              "2 J\n0.57 w\nBT /F1 10.00 Tf ET\nBT /F1 12.00 Tf ET\nBT /F1 10.00 Tf ET\n");
+    // The same colour set as text, draw and fill colour keeps each one's operator.
+    EXPECT_EQ(pageContent([](PdfWriter& w) {
+                  w.setFont("Helvetica", "", 12);
+                  w.setTextColor(0, 0, 255);
+                  w.setDrawColor(0, 0, 255);
+                  w.setFillColor(0, 0, 255);
+                  w.setDrawColor(0, 0, 255);
+                  w.setTextColor(128, 0, 0);
+                  w.text(10, 20, "b");
+              }),
+              "2 J\n0.57 w\nBT /F1 12.00 Tf ET\n0.000 0.000 1.000 RG\n0.000 0.000 1.000 rg\n0.000 0.000 1.000 RG\n"
+              "q 0.502 0.000 0.000 rg BT 10.00 821.89 Td (b) Tj ET Q\n");
 }
 
 }  // namespace
