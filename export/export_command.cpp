@@ -72,12 +72,7 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
     }
 
     render::JobRenderer renderer;
-    render::NullSurface canvas;
-    render::YesQuestionBox yes;
-    render::RenderOutputs preview;
-    preview.canvas = &canvas;
-    preview.questionBox = &yes;
-    renderer.renderJob(job, render::RenderTarget::Preview, preview);
+    render::previewEveryPage(renderer, job);
 
     pdf::PdfWriter writer;
     writer.setFontSource(fontSource);

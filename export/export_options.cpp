@@ -6,7 +6,7 @@ namespace tabulon::exporter {
 
 namespace {
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;
     const char* valueName;  // null for an option without a value
     const char* description;
@@ -35,9 +35,9 @@ std::string parseScreen(const std::string& value, ExportOptions& options)
     return std::string();
 }
 
-const std::vector<OptionSpec>& optionTable()
+const std::vector<OptionEntry>& optionTable()
 {
-    static const std::vector<OptionSpec> table = {
+    static const std::vector<OptionEntry> table = {
         {"--demo", nullptr, "export the demo's four-page job instead of reading one",
          [](ExportOptions& o, const std::string&) {
              o.source = JobSource::Demo;
@@ -88,10 +88,10 @@ const std::vector<OptionSpec>& optionTable()
     return table;
 }
 
-const OptionSpec* findOption(const std::string& name)
+const OptionEntry* findOption(const std::string& name)
 {
-    for (const OptionSpec& spec : optionTable()) {
-        if (name == spec.name) return &spec;
+    for (const OptionEntry& entry : optionTable()) {
+        if (name == entry.name) return &entry;
     }
     return nullptr;
 }
@@ -105,20 +105,20 @@ ParseResult parseExportOptions(const std::vector<std::string>& arguments)
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
-            const OptionSpec* spec = findOption(argument);
-            if (spec == nullptr) {
+            const OptionEntry* entry = findOption(argument);
+            if (entry == nullptr) {
                 result.error = "unknown option " + argument;
                 return result;
             }
             std::string value;
-            if (spec->valueName != nullptr) {
+            if (entry->valueName != nullptr) {
                 if (i + 1 >= arguments.size()) {
-                    result.error = argument + " needs " + spec->valueName;
+                    result.error = argument + " needs " + entry->valueName;
                     return result;
                 }
                 value = arguments[++i];
             }
-            if (std::string error = spec->apply(result.options, value); !error.empty()) {
+            if (std::string error = entry->apply(result.options, value); !error.empty()) {
                 result.error = error;
                 return result;
             }
@@ -148,10 +148,10 @@ std::string exportUsage()
         "after every page was looked at. The job is read from the file JOB, or from\n"
         "standard input when JOB is \"-\" or missing.\n\n"
         "Options:\n";
-    for (const OptionSpec& spec : optionTable()) {
-        std::string name = spec.name;
-        if (spec.valueName != nullptr) name += std::string(" ") + spec.valueName;
-        text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + spec.description + "\n";
+    for (const OptionEntry& entry : optionTable()) {
+        std::string name = entry.name;
+        if (entry.valueName != nullptr) name += std::string(" ") + entry.valueName;
+        text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + entry.description + "\n";
     }
     text +=
         "\nExit status: 0 when the PDF was written, 1 when it was not (the reason is on\n"

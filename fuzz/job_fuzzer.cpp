@@ -103,12 +103,7 @@ int fuzzOne(const std::uint8_t* data, std::size_t size)
     servePictures();
     render::JobState job = shell::intakeJob(std::string_view(reinterpret_cast<const char*>(data), size));
     render::JobRenderer renderer;
-    render::NullSurface canvas;
-    render::YesQuestionBox yes;
-    render::RenderOutputs preview;
-    preview.canvas = &canvas;
-    preview.questionBox = &yes;
-    renderer.renderJob(job, render::RenderTarget::Preview, preview);
+    render::previewEveryPage(renderer, job);
 
     pdf::PdfWriter writer;
     render::PdfExportOptions options;

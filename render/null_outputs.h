@@ -3,6 +3,7 @@
 // exactly as a preview paged through to its end would, without a screen.
 #pragma once
 
+#include "job_renderer.h"
 #include "question_box.h"
 #include "vector_surface.h"
 
@@ -34,5 +35,18 @@ class YesQuestionBox : public QuestionBox {
 public:
     bool ask(const std::string&, const std::string&) override { return true; }
 };
+
+// Pages the preview through to its end with Yes at every question, drawing
+// nothing: the renderer's font family and colour slots are then what a PDF export
+// after a full preview starts from.
+inline void previewEveryPage(JobRenderer& renderer, const JobState& job)
+{
+    NullSurface canvas;
+    YesQuestionBox yes;
+    RenderOutputs preview;
+    preview.canvas = &canvas;
+    preview.questionBox = &yes;
+    renderer.renderJob(job, RenderTarget::Preview, preview);
+}
 
 }  // namespace tabulon::render

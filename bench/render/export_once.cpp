@@ -18,12 +18,7 @@ int main(int argc, char** argv)
     std::string text = shell::utf8ToWindows1252(pages == 4 ? demo::buildDemoJob() : demo::buildLedgerJob(pages));
     render::JobState job = shell::intakeJob(text);
     render::JobRenderer renderer;
-    render::NullSurface canvas;
-    render::YesQuestionBox yes;
-    render::RenderOutputs preview;
-    preview.canvas = &canvas;
-    preview.questionBox = &yes;
-    renderer.renderJob(job, render::RenderTarget::Preview, preview);
+    render::previewEveryPage(renderer, job);
 
     pdf::PdfWriter writer;
     render::PdfExportOptions options;

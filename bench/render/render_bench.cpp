@@ -29,12 +29,7 @@ render::PdfExportOutcome exportOnce(const std::string& text, const render::PdfEx
 {
     render::JobState job = shell::intakeJob(text);
     render::JobRenderer renderer;
-    render::NullSurface canvas;
-    render::YesQuestionBox yes;
-    render::RenderOutputs preview;
-    preview.canvas = &canvas;
-    preview.questionBox = &yes;
-    renderer.renderJob(job, render::RenderTarget::Preview, preview);
+    render::previewEveryPage(renderer, job);
 
     pdf::PdfWriter writer;
     render::PdfExport pdfExport(writer, options);
