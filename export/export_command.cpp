@@ -63,10 +63,7 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
         errors << kProgram << ": " << error << '\n';
         return 1;
     }
-    render::JobState job = shell::intakeJob(text);
-    // The job lines are copies; the raw text is not read again, so give it back
-    // before the pages are built.
-    std::string().swap(text);
+    render::JobState job = shell::intakeJob(std::move(text));
     if (wantsDesktopOutputs(options)) {
         return runDesktopOutputs(options, job, errors);
     }
@@ -82,7 +79,8 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
     render::PdfExport pdfExport(writer, pdfOptions);
     render::RenderOutputs pdf;
     pdf.pdfExport = &pdfExport;
-    renderer.renderJob(job, render::RenderTarget::Pdf, pdf);
+    // The last pass: the job's text goes back to the system as the pages grow.
+    renderer.renderJob(std::move(job), render::RenderTarget::Pdf, pdf);
 
     const render::PdfExportOutcome& outcome = pdfExport.outcome();
     for (const render::PictureFailure& failure : outcome.pictureFailures) {

@@ -56,8 +56,9 @@ void servePictures()
 std::int32_t eopCount(const render::JobState& job)
 {
     std::int32_t eops = 0;
-    for (std::int32_t i = 1; i <= job.lineCount; ++i) {
-        if (render::splitJobLine(job.jobLines[static_cast<std::size_t>(i)]).commandWord() == "eop") ++eops;
+    render::JobLineCursor cursor = job.lines();
+    for (std::string_view text; cursor.next(text);) {
+        if (render::splitJobLine(text).commandWord() == "eop") ++eops;
     }
     return eops;
 }
@@ -73,8 +74,9 @@ void checkPages(std::string_view pdf, std::int32_t pages)
 std::set<std::string> pictureNames(const render::JobState& job)
 {
     std::set<std::string> names;
-    for (std::int32_t i = 1; i <= job.lineCount; ++i) {
-        render::JobLine line = render::splitJobLine(job.jobLines[static_cast<std::size_t>(i)]);
+    render::JobLineCursor cursor = job.lines();
+    for (std::string_view text; cursor.next(text);) {
+        render::JobLine line = render::splitJobLine(text);
         if (line.commandWord() == "img") names.emplace(line.field(6));
     }
     return names;
@@ -101,7 +103,7 @@ void checkPictures(const PdfLayout& layout, const render::JobState& job, const r
 int fuzzOne(const std::uint8_t* data, std::size_t size)
 {
     servePictures();
-    render::JobState job = shell::intakeJob(std::string_view(reinterpret_cast<const char*>(data), size));
+    render::JobState job = shell::intakeJob(std::string(reinterpret_cast<const char*>(data), size));
     render::JobRenderer renderer;
     render::previewEveryPage(renderer, job);
 

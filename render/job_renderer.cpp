@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "resident_memory.h"
 #include "surface_pass.h"
 
 namespace tabulon::render {
@@ -68,14 +69,36 @@ std::unique_ptr<Pass> passFor(RenderTarget target, const RenderOutputs& outputs,
 
 void JobRenderer::renderJob(const JobState& job, RenderTarget target, const RenderOutputs& outputs)
 {
+    walkLines(job, target, outputs, nullptr);
+}
+
+void JobRenderer::renderJob(JobState&& job, RenderTarget target, const RenderOutputs& outputs)
+{
+    walkLines(job, target, outputs, job.text.data() + job.lineStart);
+    job = JobState();
+}
+
+// Walks every job line through the target's pass. With `discardable` set (the
+// start of the line text), the text behind the walk is handed back every few
+// megabytes.
+void JobRenderer::walkLines(const JobState& job, RenderTarget target, const RenderOutputs& outputs,
+                            char* discardable)
+{
+    constexpr std::size_t kDiscardEvery = 4u << 20;
     std::unique_ptr<Pass> pass = passFor(target, outputs, job, state_);
     if (!pass->begin()) return;
-    auto last = static_cast<std::size_t>(job.lineCount);
+    JobLineCursor cursor = job.lines();
+    std::size_t discarded = 0;
+    std::string_view text;
     JobLine line;
-    for (std::size_t i = 1; i <= last && i < job.jobLines.size(); ++i) {
-        splitJobLine(job.jobLines[i], line);
+    while (cursor.next(text)) {
+        splitJobLine(text, line);
         updateState(state_, line);
         if (!pass->draw(line, state_)) break;
+        if (discardable && cursor.consumed() - discarded >= kDiscardEvery) {
+            discardWholePages(discardable + discarded, discardable + cursor.consumed());
+            discarded = cursor.consumed();
+        }
     }
     pass->end();
 }

@@ -1,4 +1,4 @@
-// The job renderer: renderJob() walks the job line table once and draws every
+// The job renderer: renderJob() walks the job lines once and draws every
 // command on the chosen target. The same parsing runs for every target; only
 // the drawing differs. Its state (font family, colour slots, preview scale)
 // lives as long as the renderer and is not reset between passes.
@@ -38,10 +38,16 @@ public:
     // Draws the job on `target`. A target whose outputs are missing draws
     // nothing (the lines are still read, so the state moves on as usual).
     void renderJob(const JobState& job, RenderTarget target, const RenderOutputs& outputs);
+    // The same for a last pass: the job is used up, its text handed back to the
+    // system as the lines are read, so that a large job and the PDF it becomes
+    // are not resident at the same time. The job is left empty.
+    void renderJob(JobState&& job, RenderTarget target, const RenderOutputs& outputs);
 
     const RendererState& state() const { return state_; }
 
 private:
+    void walkLines(const JobState& job, RenderTarget target, const RenderOutputs& outputs, char* discardable);
+
     RendererState state_;
 };
 

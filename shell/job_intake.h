@@ -1,13 +1,14 @@
 // Intake: turns the 8-bit job text (Windows-1252) into the job state that every
-// renderer pass reads: the line count, the job line table and the header values.
+// renderer pass reads: the line count, the job lines and the header values.
 #pragma once
 
-#include <string_view>
+#include <string>
 
 #include "job_state.h"
 
 namespace tabulon::shell {
 
-render::JobState intakeJob(std::string_view jobText);
+// The job keeps the text (moved in, a large job is held once).
+render::JobState intakeJob(std::string jobText);
 
 }  // namespace tabulon::shell
