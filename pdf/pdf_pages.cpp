@@ -2,6 +2,7 @@
 // restore of the graphics state, lines, rectangles, paths, colours, dashes,
 // transformations, and at close the page objects, their content streams and the
 // page tree with the total-pages alias replaced.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -145,10 +146,13 @@ int PdfWriter::addPage(std::string_view orientation, std::string_view format)
 
 int PdfWriter::beginPage(std::string_view orientation, std::string_view format)
 {
+    // A page usually holds about what the one before it held: starting with that
+    // much room spares the reallocations of filling it step by step.
+    std::size_t start = doc_.pages.empty() ? kBufferStep : std::max(kBufferStep, doc_.pages.back().content.length());
     doc_.pages.emplace_back();
     doc_.page = static_cast<std::int32_t>(doc_.pages.size());
     PageRecord& record = doc_.pages.back();
-    if (!record.content.ensureCapacity(kBufferStep)) {
+    if (!record.content.ensureCapacity(start)) {
         doc_.errorCode = kOutOfMemory;
         return 0;
     }

@@ -16,22 +16,25 @@ JobLine splitJobLine(std::string_view line)
 
 void splitJobLine(std::string_view line, JobLine& parsed)
 {
+    // One pass over the command header: commas end fields, the first "/*" ends
+    // the header; the free text after it is not looked at.
     parsed.fields.clear();
-    parsed.freeText = std::string_view();
-    std::size_t marker = line.find(kFreeTextMarker);
-    if (marker == std::string_view::npos) {
-        parsed.commandHeader = line;
-    } else {
-        parsed.commandHeader = line.substr(0, marker);
-        parsed.freeText = line.substr(marker + kFreeTextMarker.size());
+    const char* bytes = line.data();
+    const std::size_t size = line.size();
+    std::size_t fieldStart = 0;
+    std::size_t at = 0;
+    for (; at < size; ++at) {
+        char c = bytes[at];
+        if (c == ',') {
+            parsed.fields.emplace_back(bytes + fieldStart, at - fieldStart);
+            fieldStart = at + 1;
+        } else if (c == '/' && at + 1 < size && bytes[at + 1] == '*') {
+            break;
+        }
     }
-    std::string_view rest = parsed.commandHeader;
-    while (true) {
-        std::size_t comma = rest.find(',');
-        parsed.fields.push_back(rest.substr(0, comma));
-        if (comma == std::string_view::npos) break;
-        rest.remove_prefix(comma + 1);
-    }
+    parsed.fields.emplace_back(bytes + fieldStart, at - fieldStart);
+    parsed.commandHeader = line.substr(0, at);
+    parsed.freeText = at < size ? line.substr(at + kFreeTextMarker.size()) : std::string_view();
 }
 
 namespace {
@@ -67,6 +70,32 @@ std::size_t skipDigits(std::string_view text, std::size_t at)
     return at;
 }
 
+// Short plain numbers, the usual case, without the general conversion: digits
+// with an optional fraction, no exponent, below 2^24 as an integer of all their
+// digits and at most ten of them after the point. Both the digits and the power
+// of ten are then exact floats, so one division rounds exactly as converting the
+// decimal text does.
+bool readShortDecimal(std::string_view number, float& value)
+{
+    constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    constexpr std::uint32_t kExactLimit = 1u << 24;
+    std::uint32_t digits = 0;
+    int fractionDigits = -1;
+    for (char c : number) {
+        if (c == '.') {
+            fractionDigits = 0;
+            continue;
+        }
+        if (c < '0' || c > '9') return false;
+        digits = digits * 10 + static_cast<std::uint32_t>(c - '0');
+        if (digits >= kExactLimit) return false;
+        if (fractionDigits >= 0 && ++fractionDigits > 10) return false;
+    }
+    value = static_cast<float>(digits);
+    if (fractionDigits > 0) value /= kPowers[fractionDigits];
+    return true;
+}
+
 }  // namespace
 
 std::int32_t readInteger(std::string_view field)
@@ -86,6 +115,11 @@ std::int32_t readInteger(std::string_view field)
     // shift the older ones out, keeping the low 32 bits.
     constexpr std::uint64_t kSaturated = std::uint64_t{1} << 32;
     std::uint64_t magnitude = 0;
+    if (base == 10) {
+        for (; at < field.size() && isDigit(field[at]); ++at) {
+            magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(field[at] - '0'), kSaturated);
+        }
+    }
     for (; at < field.size(); ++at) {
         int digit = digitValue(field[at], base);
         if (digit < 0) break;
@@ -129,6 +163,7 @@ float readDecimal(std::string_view field)
     }
 
     std::string_view number = field.substr(start, end - start);
+    if (float exact; readShortDecimal(number, exact)) return negative ? -exact : exact;
     float value = 0.0f;
     auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {

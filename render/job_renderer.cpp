@@ -78,6 +78,18 @@ void JobRenderer::renderJob(JobState&& job, RenderTarget target, const RenderOut
     job = JobState();
 }
 
+void JobRenderer::followPreview(const JobState& job, double canvasHeight)
+{
+    state_.previewScale = previewScaleFor(job.orientationCode, canvasHeight);
+    JobLineCursor cursor = job.lines();
+    std::string_view text;
+    JobLine line;
+    while (cursor.next(text)) {
+        splitJobLine(text, line);
+        updateState(state_, line);
+    }
+}
+
 // Walks every job line through the target's pass. With `discardable` set (the
 // start of the line text), the text behind the walk is handed back every few
 // megabytes.

@@ -43,6 +43,11 @@ public:
     // are not resident at the same time. The job is left empty.
     void renderJob(JobState&& job, RenderTarget target, const RenderOutputs& outputs);
 
+    // Moves the state exactly as a preview pass paged through to its end, with
+    // Yes at every question, would on a canvas `canvasHeight` high, reading each
+    // line for its effect on the state alone and drawing nothing.
+    void followPreview(const JobState& job, double canvasHeight);
+
     const RendererState& state() const { return state_; }
 
 private:

@@ -38,15 +38,11 @@ public:
 
 // Pages the preview through to its end with Yes at every question, drawing
 // nothing: the renderer's font family and colour slots are then what a PDF export
-// after a full preview starts from.
+// after a full preview starts from. Only the state moves, so nothing is drawn
+// even on the null canvas.
 inline void previewEveryPage(JobRenderer& renderer, const JobState& job)
 {
-    NullSurface canvas;
-    YesQuestionBox yes;
-    RenderOutputs preview;
-    preview.canvas = &canvas;
-    preview.questionBox = &yes;
-    renderer.renderJob(job, RenderTarget::Preview, preview);
+    renderer.followPreview(job, NullSurface().outputHeight());
 }
 
 }  // namespace tabulon::render

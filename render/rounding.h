@@ -13,14 +13,8 @@ template <typename Float>
 std::int32_t roundHalfEven(Float value)
 {
     if (std::isnan(value)) return 0;
-    Float lower = std::floor(value);
-    Float fraction = value - lower;
-    Float rounded = lower;
-    if (fraction > Float(0.5)) {
-        rounded = lower + 1;
-    } else if (fraction == Float(0.5)) {
-        rounded = std::fmod(lower, Float(2)) == 0 ? lower : lower + 1;
-    }
+    // The default rounding mode rounds to the nearest, halves to even.
+    Float rounded = std::nearbyint(value);
     constexpr auto kMin = static_cast<double>(std::numeric_limits<std::int32_t>::min());
     constexpr auto kMax = static_cast<double>(std::numeric_limits<std::int32_t>::max());
     double wide = static_cast<double>(rounded);

@@ -96,11 +96,15 @@ PreviewPass::PreviewPass(VectorSurface& canvas, QuestionBox& question, float pix
     pixelsPerMm_ = pixelsPerMm;
 }
 
+float previewScaleFor(const std::string& orientationCode, double outputHeight)
+{
+    return static_cast<float>(orientationCode == "P" ? outputHeight / 297.0 : outputHeight / 210.0);
+}
+
 bool PreviewPass::begin()
 {
     surface_.open();
-    double height = surface_.outputHeight();
-    state_.previewScale = static_cast<float>(orientationCode_ == "P" ? height / 297.0 : height / 210.0);
+    state_.previewScale = previewScaleFor(orientationCode_, surface_.outputHeight());
     scale_ = state_.previewScale;
     return true;
 }

@@ -45,6 +45,10 @@ private:
     void drawBox(const JobLine& line, const RendererState& state);
 };
 
+// Canvas millimetres per page millimetre for a canvas `outputHeight` high: the
+// page's height is 297 mm for "P" and 210 mm for every other orientation code.
+float previewScaleFor(const std::string& orientationCode, double outputHeight);
+
 class PreviewPass : public SurfacePass {
 public:
     PreviewPass(VectorSurface& canvas, QuestionBox& question, float pixelsPerMm, const std::string& orientationCode,

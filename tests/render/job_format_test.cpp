@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <random>
 #include <limits>
 
 #include "job_format.h"
@@ -24,6 +26,9 @@ TEST(JobFormat, SplitsCommandHeaderFieldsAndFreeText)
         {"/*only text", {""}, "only text"},
         {"box,,5, F/*", {"box", "", "5", " F"}, ""},
         {"\neop/*", {"\neop"}, ""},
+        {"txt,a/b,c/*x", {"txt", "a/b", "c"}, "x"},
+        {"line,1/", {"line", "1/"}, ""},
+        {"a*/,b/*/*", {"a*/", "b"}, "/*"},
     };
     for (const Case& c : cases) {
         JobLine line = splitJobLine(c.line);
@@ -64,6 +69,27 @@ TEST(JobFormat, DecimalReadingGivesSinglePrecision)
         {"1e60", std::numeric_limits<float>::max()},         {"-1e999", -std::numeric_limits<float>::max()},
     };
     for (const Case& c : cases) EXPECT_EQ(readDecimal(c.field), c.value) << '"' << c.field << '"';
+}
+
+// Short numbers take a quicker way than the general conversion; both must give
+// the same float, to the bit, or the PDF's coordinates would change.
+TEST(JobFormat, ShortDecimalsReadAsTheGeneralConversionReadsThem)
+{
+    std::mt19937 random(7);
+    auto digits = [&](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    for (int i = 0; i < 300000; ++i) {
+        std::string text = digits(static_cast<int>(random() % 9));
+        if (random() % 4 != 0) text += "." + digits(static_cast<int>(random() % 12));
+        if (text.find_first_of("0123456789") == std::string::npos) continue;
+        float expected = 0.0f;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_EQ(readDecimal(text), expected) << text;
+        ASSERT_EQ(readDecimal("-" + text), -expected) << text;
+    }
 }
 
 TEST(JobFormat, ColourLettersSetScreenAndPdfValues)

@@ -43,6 +43,16 @@ TEST(JobIntake, SplitsHeaderAndStoresEveryLine)
         // No "/*": the header is the whole text and no line follows the cut.
         {"abc\rdef", 1, "abc\rdef", "", {""}},
     };
+    // CRs at every place of the eight-byte words the count reads, among bytes
+    // that differ from CR in one bit (0x8D, 0x0C, 0x0F).
+    std::string words = "L,P/*\r";
+    std::vector<std::string> wordLines;
+    for (int i = 0; i < 40; ++i) {
+        std::string line(static_cast<std::size_t>(i % 11), "\x8D\x0C\x0F"[i % 3]);
+        words += line + "\r";
+        wordLines.push_back(line);
+    }
+    wordLines.emplace_back();
     for (const Case& c : cases) {
         render::JobState job = intakeJob(std::string(c.text));
         SCOPED_TRACE(std::string(c.text));
@@ -51,6 +61,9 @@ TEST(JobIntake, SplitsHeaderAndStoresEveryLine)
         EXPECT_EQ(job.documentName, c.documentName);
         EXPECT_EQ(job.orientationCode, c.orientationCode);
     }
+    render::JobState job = intakeJob(words);
+    EXPECT_EQ(job.lineCount, 41);
+    EXPECT_EQ(linesOf(job), wordLines);
 }
 
 TEST(AnsiText, ConvertsUtf8ToWindows1252WithQuestionMarks)

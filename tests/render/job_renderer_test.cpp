@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "job_intake.h"
 #include "job_renderer.h"
+#include "null_outputs.h"
 #include "recording_outputs.h"
 
 namespace tabulon::render {
@@ -217,6 +219,42 @@ TEST(JobRenderer, MissingOutputsDrawNothingButStillReadTheLines)
     renderer.renderJob(jobOf({"txt,C,N,10,1,1,R/*x"}), RenderTarget::Pdf, RenderOutputs{});
     EXPECT_EQ(renderer.state().fontName, "Courier New");
     EXPECT_EQ(renderer.state().textColour, *colourForLetter("R"));
+}
+
+// Following the preview must leave the state exactly where a preview pass over
+// the null outputs does, whatever the job: the PDF export starts from it.
+TEST(JobRenderer, FollowingThePreviewMovesTheStateAsAFullPreviewPass)
+{
+    const std::vector<std::string> lines = {
+        "txt,C,N,10,1,1,R/*x", "txt,A,B,12,1,1,Y/*", "txt,a,B,12,1,1,k/*", "txt,X/*", "txt/*", "txt,C",
+        "line,1,1,2,2,B,1/*",  "line,1,1,2,2,R",     "line,1,1,2,2, B/*",  "box,1,1,1,1,K,F,1/*",
+        "box,1,1,1,1,Y,N,1/*", "box,1,1,1,1,/*",     "eop/*",              "eop",  "EOP/*", "",
+        "img,1,1,5,5,none.jpg/*", "txt,A,N,12,1,1,R/*a,b/*c", "unknown,R,R,R,R,R,R/*",
+    };
+    std::mt19937 random(20261209);
+    for (int job = 0; job < 200; ++job) {
+        std::vector<std::string> chosen;
+        int count = std::uniform_int_distribution<int>(0, 30)(random);
+        for (int i = 0; i < count; ++i) {
+            chosen.push_back(lines[std::uniform_int_distribution<std::size_t>(0, lines.size() - 1)(random)]);
+        }
+        JobState state = jobOf(chosen, job % 3 == 0 ? "L" : "P");
+        JobRenderer passed, followed;
+        NullSurface canvas;
+        YesQuestionBox yes;
+        RenderOutputs preview;
+        preview.canvas = &canvas;
+        preview.questionBox = &yes;
+        passed.renderJob(state, RenderTarget::Preview, preview);
+        previewEveryPage(followed, state);
+
+        SCOPED_TRACE("job " + std::to_string(job));
+        EXPECT_EQ(followed.state().previewScale, passed.state().previewScale);
+        EXPECT_EQ(followed.state().fontName, passed.state().fontName);
+        EXPECT_EQ(followed.state().textColour, passed.state().textColour);
+        EXPECT_EQ(followed.state().lineColour, passed.state().lineColour);
+        EXPECT_EQ(followed.state().boxColour, passed.state().boxColour);
+    }
 }
 
 }  // namespace
