@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -19,15 +20,31 @@ namespace {
 
 constexpr const char* kProgram = "tabulon-export";
 
-bool readAll(std::istream& in, std::string& text)
+// Reads to the end in whole blocks, not one character at a time through an
+// iterator. `expected` is the size the input is known to have (0 when unknown):
+// that much is read straight into the text, so that a large file is not copied
+// again each time the text outgrows its room.
+bool readAll(std::istream& in, std::string& text, std::size_t expected = 0)
 {
-    // Whole blocks, not one character at a time through an iterator.
     text.clear();
+    if (expected > 0) {
+        text.resize(expected);
+        in.read(text.data(), static_cast<std::streamsize>(expected));
+        text.resize(static_cast<std::size_t>(in.gcount()));
+        if (text.size() < expected) return !in.bad();
+    }
     char block[1 << 16];
     while (in.read(block, sizeof block) || in.gcount() > 0) {
         text.append(block, static_cast<std::size_t>(in.gcount()));
     }
     return !in.bad();
+}
+
+std::size_t fileSize(const std::string& path)
+{
+    std::error_code error;
+    std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error || size > std::string().max_size() ? 0 : static_cast<std::size_t>(size);
 }
 
 // The job as 8-bit Windows-1252 text, or false with a message.
@@ -40,7 +57,7 @@ bool jobText(const ExportOptions& options, std::istream& standardInput, std::str
     std::string raw;
     if (options.source == JobSource::File) {
         std::ifstream file(options.inputFile, std::ios::binary);
-        if (!file || !readAll(file, raw)) {
+        if (!file || !readAll(file, raw, fileSize(options.inputFile))) {
             error = options.inputFile + ": " + std::strerror(errno);
             return false;
         }

@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -42,21 +44,40 @@ mode_t modeForTarget(const std::string& path)
     return 0666 & ~mask;
 }
 
-bool writeAll(int fd, std::string_view bytes)
+// Writes the pieces in order, many at a time; a short write goes on where it stopped.
+bool writeAll(int fd, const std::vector<std::string_view>& pieces)
 {
-    const char* next = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, next, left);
+    constexpr std::size_t kBatch = 512;
+    std::vector<iovec> batch;
+    std::size_t next = 0;
+    std::size_t done = 0;  // bytes of pieces[next] already written
+    while (true) {
+        while (next < pieces.size() && done == pieces[next].size()) {
+            ++next;
+            done = 0;
+        }
+        if (next == pieces.size()) return true;
+        batch.clear();
+        for (std::size_t i = next; i < pieces.size() && batch.size() < kBatch; ++i) {
+            std::string_view piece = i == next ? pieces[i].substr(done) : pieces[i];
+            if (!piece.empty()) batch.push_back({const_cast<char*>(piece.data()), piece.size()});
+        }
+        ssize_t written = ::writev(fd, batch.data(), static_cast<int>(batch.size()));
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         if (written == 0) return false;
-        next += written;
-        left -= static_cast<std::size_t>(written);
+        for (auto left = static_cast<std::size_t>(written); left > 0;) {
+            std::size_t step = std::min(left, pieces[next].size() - done);
+            done += step;
+            left -= step;
+            if (done == pieces[next].size()) {
+                ++next;
+                done = 0;
+            }
+        }
     }
-    return true;
 }
 
 }  // namespace
@@ -65,11 +86,11 @@ namespace {
 
 // Writes into an existing file that is not a regular one (a device or a pipe):
 // there is no earlier content to keep, and it must not be replaced by a file.
-bool writeInPlace(const std::string& path, std::string_view bytes)
+bool writeInPlace(const std::string& path, const std::vector<std::string_view>& pieces)
 {
     int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes);
+    bool ok = writeAll(fd, pieces);
     return ::close(fd) == 0 && ok;
 }
 
@@ -86,12 +107,17 @@ std::string resolveLinks(const std::string& path)
 
 }  // namespace
 
-bool writeFileWhole(const std::string& requested, std::string_view bytes)
+bool writeFileWhole(const std::string& path, std::string_view bytes)
+{
+    return writeFileWhole(path, std::vector<std::string_view>{bytes});
+}
+
+bool writeFileWhole(const std::string& requested, const std::vector<std::string_view>& pieces)
 {
     struct stat existing {};
     if (::stat(requested.c_str(), &existing) == 0) {
         if (S_ISDIR(existing.st_mode)) return false;
-        if (!S_ISREG(existing.st_mode)) return writeInPlace(requested, bytes);
+        if (!S_ISREG(existing.st_mode)) return writeInPlace(requested, pieces);
     }
     std::string path = resolveLinks(requested);
     std::size_t slash = path.rfind('/');
@@ -103,7 +129,7 @@ bool writeFileWhole(const std::string& requested, std::string_view bytes)
 
     int fd = ::mkstemp(pattern.data());
     if (fd < 0) return false;
-    bool ok = writeAll(fd, bytes) && ::fchmod(fd, modeForTarget(path)) == 0 && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, pieces) && ::fchmod(fd, modeForTarget(path)) == 0 && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = ::rename(pattern.data(), path.c_str()) == 0;
     if (!ok) ::unlink(pattern.data());

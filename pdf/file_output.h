@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tabulon::pdf {
 
@@ -14,5 +15,7 @@ bool isValidFileName(std::string_view path);
 // it over `path`. On any failure the temporary file is removed, any earlier file at
 // `path` is left as it was, and the result is false.
 bool writeFileWhole(const std::string& path, std::string_view bytes);
+// The same for a file made of pieces, written one after the other.
+bool writeFileWhole(const std::string& path, const std::vector<std::string_view>& pieces);
 
 }  // namespace tabulon::pdf

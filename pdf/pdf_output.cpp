@@ -74,7 +74,7 @@ void PdfWriter::outBytes(const ByteBuffer& bytes) { out(bytes.view()); }
 void PdfWriter::newObject()
 {
     ++doc_.objectCount;
-    doc_.offsets.push_back(doc_.buffer.length());
+    doc_.offsets.push_back(fileLength());
     char text[40];
     int length = formatInteger(text, doc_.objectCount);
     std::memcpy(text + length, " 0 obj", 6);
@@ -121,7 +121,7 @@ void PdfWriter::putResources()
 
 void PdfWriter::putResourceDictionary()
 {
-    doc_.offsets[1] = doc_.buffer.length();
+    doc_.offsets[1] = fileLength();
     out("2 0 obj");
     out("<<");
     out("/ProcSet [/PDF /Text /ImageB /ImageC /ImageI]");
@@ -185,7 +185,7 @@ void PdfWriter::putCatalog()
 
 void PdfWriter::putXref(std::size_t& xrefOffset)
 {
-    xrefOffset = doc_.buffer.length();
+    xrefOffset = fileLength();
     out("xref");
     out("0 " + std::to_string(doc_.objectCount + 1));
     out("0000000000 65535 f ");
@@ -214,19 +214,63 @@ void PdfWriter::putTrailer(std::size_t xrefOffset)
     out("%%EOF");
 }
 
+void PdfWriter::splice(ByteBuffer&& bytes)
+{
+    doc_.splicedLength += bytes.length();
+    doc_.spliced.push_back({doc_.buffer.length(), std::move(bytes)});
+}
+
+std::string_view PdfWriter::bytes()
+{
+    if (doc_.spliced.empty()) return doc_.buffer.view();
+    ByteBuffer joined;
+    if (!joined.ensureCapacity(fileLength())) {
+        doc_.errorCode = kOutOfMemory;
+        return {};
+    }
+    std::size_t from = 0;
+    for (SplicedBytes& piece : doc_.spliced) {
+        joined.append(doc_.buffer.data() + from, piece.at - from);
+        joined.append(piece.bytes.view());
+        piece.bytes.release();
+        from = piece.at;
+    }
+    joined.append(doc_.buffer.data() + from, doc_.buffer.length() - from);
+    doc_.buffer.swap(joined);
+    doc_.spliced.clear();
+    doc_.splicedLength = 0;
+    return doc_.buffer.view();
+}
+
+void PdfWriter::releaseFileImage()
+{
+    doc_.buffer.release();
+    doc_.spliced.clear();
+    doc_.splicedLength = 0;
+}
+
 void PdfWriter::save(const std::string& fileName)
 {
     close();
     // A released buffer means the document was saved already: write nothing.
     if (!doc_.buffer.allocated()) return;
     if (!fileName.empty() && doc_.errorCode != kOutOfMemory) {
+        std::vector<std::string_view> pieces;
+        pieces.reserve(2 * doc_.spliced.size() + 1);
+        std::size_t from = 0;
+        for (const SplicedBytes& piece : doc_.spliced) {
+            pieces.push_back(doc_.buffer.view().substr(from, piece.at - from));
+            pieces.push_back(piece.bytes.view());
+            from = piece.at;
+        }
+        pieces.push_back(doc_.buffer.view().substr(from));
         if (!isValidFileName(fileName)) {
             doc_.errorCode = kBadFileName;
-        } else if (!writeFileWhole(fileName, doc_.buffer.view())) {
+        } else if (!writeFileWhole(fileName, pieces)) {
             doc_.errorCode = kCreateFile;
         }
     }
-    doc_.buffer.release();
+    releaseFileImage();
 }
 
 }  // namespace tabulon::pdf

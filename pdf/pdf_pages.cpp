@@ -7,9 +7,6 @@
 #include <cstring>
 #include <string>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
 
 #include "pdf_format.h"
 #include "pdf_text_util.h"
@@ -49,17 +46,6 @@ private:
 
 std::string gLine;
 
-// The heap keeps freed page contents for reuse, but the file image they are copied
-// into lives in its own mapping; hand the freed memory back to the system every
-// few megabytes so that the pages and the file are not resident twice.
-constexpr std::size_t kReturnMemoryEvery = 4u << 20;
-
-void returnFreedMemory()
-{
-#if defined(__GLIBC__)
-    malloc_trim(0);
-#endif
-}
 
 // Finds the non-overlapping occurrences of `alias` in `bytes`, scanning from the
 // end towards the start; positions come out in descending order.
@@ -433,15 +419,14 @@ void PdfWriter::putPages()
 {
     replaceAliasInPages();
 
-    // Grow the file image once for every page's content and its objects, so that
-    // copying the pages in costs one allocation, not one per page.
-    std::size_t needed = doc_.buffer.length();
-    for (const PageRecord& page : doc_.pages) needed += page.content.length() + 256;
+    // Page contents are spliced in, not copied: the buffer takes only the page
+    // objects and the stream frames around the contents.
+    std::size_t needed = doc_.buffer.length() + doc_.pages.size() * 160;
     if (needed > doc_.buffer.capacity() && !doc_.buffer.ensureCapacity(needed)) doc_.errorCode = kOutOfMemory;
+    doc_.spliced.reserve(doc_.spliced.size() + doc_.pages.size());
 
     std::string kids;
     kids.reserve(doc_.pages.size() * 12);
-    std::size_t freed = 0;
     for (PageRecord& page : doc_.pages) {
         newObject();
         page.pageObject = doc_.objectCount;
@@ -459,17 +444,14 @@ void PdfWriter::putPages()
         newObject();
         out(Line(gLine).put("<<").put(filter).put("/Length ").integer(static_cast<std::int64_t>(page.content.length()))
                 .put(">>").view());
-        putStream(page.content.view());
+        out("stream");
+        splice(std::move(page.content));
+        out("");
+        out("endstream");
         out("endobj");
-        freed += page.content.capacity();
-        page.content.release();
-        if (freed >= kReturnMemoryEvery) {
-            returnFreedMemory();
-            freed = 0;
-        }
     }
 
-    doc_.offsets[0] = doc_.buffer.length();
+    doc_.offsets[0] = fileLength();
     out("1 0 obj");
     out("<</Type /Pages");
     out("/Kids [" + std::string(trimBlanks(kids)) + "]");

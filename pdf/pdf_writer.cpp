@@ -169,7 +169,7 @@ int PdfWriter::create(std::string_view orientation, std::string_view unit, std::
     doc_.compressProc = nullptr;
     doc_.offsets.assign(2, 0);  // objects 1 and 2 are reserved
 
-    doc_.buffer.release();
+    releaseFileImage();
     if (!doc_.buffer.ensureCapacity(kMainBufferStart)) {
         doc_.errorCode = kOutOfMemory;
         return 0;

@@ -73,6 +73,13 @@ struct PageRecord {
     float hPt = 0.0f;
 };
 
+// Bytes that belong in the file image before byte `at` of its buffer, held apart
+// so that a page's content goes into the file without being copied.
+struct SplicedBytes {
+    std::size_t at = 0;
+    ByteBuffer bytes;
+};
+
 // The document state. Floats are 32-bit on purpose: the numbers written to the
 // file are computed in single precision, so 841.89 pt / k gives the page height
 // 297.00009 mm, and a baseline at 14 mm prints as 802.21.
@@ -81,7 +88,9 @@ struct PdfDocument {
     std::int32_t page = 0;
     std::int32_t objectCount = 0;
     std::vector<std::size_t> offsets;  // element i-1 = offset of object i
-    ByteBuffer buffer;                 // the file image
+    ByteBuffer buffer;                 // the file image, but for the spliced bytes
+    std::vector<SplicedBytes> spliced;  // in the order of their places
+    std::size_t splicedLength = 0;
     std::vector<PageRecord> pages;
 
     float k = 1.0f;
@@ -226,8 +235,8 @@ public:
     // --- state, read only -----------------------------------------------------
     const PdfDocument& document() const { return doc_; }
     std::int32_t errorCode() const { return doc_.errorCode; }
-    // The file image after close(); empty after save() released it.
-    std::string_view bytes() const { return doc_.buffer.view(); }
+    // The file image after close(), in one piece; empty after save() released it.
+    std::string_view bytes();
 
 private:
     int beginPage(std::string_view orientation, std::string_view format);
@@ -261,6 +270,11 @@ private:
     void putTrueTypeFont(FontRecord& font);
     bool append(std::string_view bytes);
     ByteBuffer& target();
+    // The length of the file image so far, spliced bytes included.
+    std::size_t fileLength() const { return doc_.buffer.length() + doc_.splicedLength; }
+    // Moves `bytes` into the file image at its current end, without copying.
+    void splice(ByteBuffer&& bytes);
+    void releaseFileImage();
 
     // Coordinates in points, y flipped.
     float toX(float x) const { return x * doc_.k; }

@@ -177,6 +177,47 @@ TEST_F(Saving, WritesTheWholeFileThatReadersAccept)
     EXPECT_EQ(test::pdfinfoPages(file), 2);
 }
 
+// Page contents go into the file without being copied into one image; the file
+// must still be byte for byte the document, over more pieces than one write
+// takes, compressed or not.
+TEST_F(Saving, ManyPagesSaveAsTheirOneImage)
+{
+    for (bool compress : {false, true}) {
+        auto build = [compress](PdfWriter& writer) {
+            writer.initialize();
+            writer.create("", "", "");
+            if (compress) {
+                writer.setCompressProc([](ByteBuffer& buffer) {
+                    buffer.setLength(buffer.length() / 2);  // any replacement will do
+                    return true;
+                });
+            }
+            for (int page = 0; page < 1500; ++page) {
+                writer.addPage(page % 7 == 0 ? "L" : "", "");
+                writer.line(10, 10, static_cast<float>(page % 100), 100);
+                if (page % 3 == 0) writer.rect(1, 2, 3, 4, "F");
+            }
+        };
+        PdfWriter inMemory;
+        build(inMemory);
+        inMemory.close();
+        std::string expected(inMemory.bytes());
+        EXPECT_EQ(inMemory.bytes(), expected);  // asking again gives the same image
+
+        PdfWriter saved;
+        build(saved);
+        std::string file = path(compress ? "pieces-z.pdf" : "pieces.pdf");
+        saved.save(file);
+        ASSERT_EQ(saved.errorCode(), kNoError);
+        EXPECT_EQ(test::readFile(file), expected);
+        if (!compress) {
+            std::string report;
+            EXPECT_TRUE(test::qpdfAccepts(file, &report)) << report;
+            EXPECT_EQ(test::pdfinfoPages(file), 1500);
+        }
+    }
+}
+
 TEST_F(Saving, SecondSaveWritesNothingAndKeepsTheErrorCode)
 {
     PdfWriter writer;
