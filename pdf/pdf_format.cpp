@@ -9,7 +9,18 @@ namespace tabulon::pdf {
 namespace {
 
 constexpr double kScale[] = {1, 10, 100, 1000, 10000};
+constexpr std::uint32_t kIntegerScale[] = {1, 10, 100, 1000, 10000};
 constexpr int kFastDecimals = 4;
+
+// Adding and taking away 1.5 * 2^52 leaves a double of magnitude below 2^51
+// rounded to a whole number in the default rounding mode: to the nearest, halves
+// to even. The same as nearbyint, without a library call.
+double roundToWhole(double value)
+{
+    constexpr double kShift = 6755399441055744.0;  // 1.5 * 2^52
+    // IEEE arithmetic: compilers keep both steps unless told to reassociate.
+    return (value + kShift) - kShift;
+}
 
 // The common case: a value that is exactly a float, below a billion, with at most
 // four decimals. Its scaled value (24 significant bits times at most 10^4) is
@@ -19,24 +30,24 @@ int formatFloatFixed(char* out, double value, int decimals)
 {
     if (decimals > kFastDecimals || !(std::fabs(value) < 1e9)) return -1;
     if (static_cast<double>(static_cast<float>(value)) != value) return -1;
-    auto scaled = static_cast<std::int64_t>(std::nearbyint(value * kScale[decimals]));
+    auto scaled = static_cast<std::int64_t>(roundToWhole(value * kScale[decimals]));
     char* at = out;
     // A value that rounds to zero is written without a sign.
     if (scaled < 0) {
         *at++ = '-';
         scaled = -scaled;
     }
-    char digits[24];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + scaled % 10);
-        scaled /= 10;
-    } while (scaled != 0);
-    while (count <= decimals) digits[count++] = '0';
-    for (int i = count - 1; i >= decimals; --i) *at++ = digits[i];
+    auto magnitude = static_cast<std::uint64_t>(scaled);
+    std::uint32_t unit = kIntegerScale[decimals];
+    at = std::to_chars(at, out + kMaxNumberText, magnitude / unit).ptr;
     if (decimals > 0) {
         *at++ = '.';
-        for (int i = decimals - 1; i >= 0; --i) *at++ = digits[i];
+        auto fraction = static_cast<std::uint32_t>(magnitude % unit);
+        for (int i = decimals - 1; i >= 0; --i) {
+            at[i] = static_cast<char>('0' + fraction % 10);
+            fraction /= 10;
+        }
+        at += decimals;
     }
     return static_cast<int>(at - out);
 }

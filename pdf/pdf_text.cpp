@@ -2,6 +2,8 @@
 // the literal-string encoder.
 #include "pdf_text.h"
 
+#include <array>
+
 #include "pdf_format.h"
 #include "pdf_writer.h"
 
@@ -10,7 +12,7 @@ namespace tabulon::pdf {
 namespace {
 
 // The escape for byte c, or 0 when it is written as it is.
-constexpr char escapeFor(unsigned char c)
+constexpr char escapeOf(unsigned char c)
 {
     switch (c) {
     case 8: return 'b';
@@ -24,6 +26,15 @@ constexpr char escapeFor(unsigned char c)
     default: return 0;
     }
 }
+
+// The same, looked up: text output asks for every byte.
+constexpr auto kEscapes = [] {
+    std::array<char, 256> table{};
+    for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = escapeOf(static_cast<unsigned char>(c));
+    return table;
+}();
+
+char escapeFor(unsigned char c) { return kEscapes[c]; }
 
 void appendNumber(std::string& text, double value, int decimals)
 {

@@ -71,26 +71,33 @@ std::size_t skipDigits(std::string_view text, std::size_t at)
 }
 
 // Short plain numbers, the usual case, without the general conversion: digits
-// with an optional fraction, no exponent, below 2^24 as an integer of all their
+// with an optional fraction, ended by the field's end or by a character that
+// cannot continue a number (no exponent), below 2^24 as an integer of all their
 // digits and at most ten of them after the point. Both the digits and the power
 // of ten are then exact floats, so one division rounds exactly as converting the
-// decimal text does.
-bool readShortDecimal(std::string_view number, float& value)
+// decimal text does. False leaves the number to the general reading.
+bool readShortDecimal(std::string_view text, float& value)
 {
     constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
     constexpr std::uint32_t kExactLimit = 1u << 24;
     std::uint32_t digits = 0;
     int fractionDigits = -1;
-    for (char c : number) {
-        if (c == '.') {
+    bool anyDigit = false;
+    for (char c : text) {
+        if (c == '.' && fractionDigits < 0) {
             fractionDigits = 0;
             continue;
         }
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9') {
+            if (c == 'e' || c == 'E') return false;
+            break;
+        }
+        anyDigit = true;
         digits = digits * 10 + static_cast<std::uint32_t>(c - '0');
         if (digits >= kExactLimit) return false;
         if (fractionDigits >= 0 && ++fractionDigits > 10) return false;
     }
+    if (!anyDigit) return false;
     value = static_cast<float>(digits);
     if (fractionDigits > 0) value /= kPowers[fractionDigits];
     return true;
@@ -143,6 +150,8 @@ float readDecimal(std::string_view field)
 {
     std::size_t at = skipBlanks(field);
     bool negative = readSign(field, at);
+    std::string_view rest = field.substr(at);
+    if (float exact; readShortDecimal(rest, exact)) return negative ? -exact : exact;
 
     // Scan the longest number the text begins with; only that span is converted,
     // so words such as "inf" or "nan" are no numbers here.
@@ -163,7 +172,6 @@ float readDecimal(std::string_view field)
     }
 
     std::string_view number = field.substr(start, end - start);
-    if (float exact; readShortDecimal(number, exact)) return negative ? -exact : exact;
     float value = 0.0f;
     auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {

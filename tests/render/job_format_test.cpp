@@ -66,6 +66,7 @@ TEST(JobFormat, DecimalReadingGivesSinglePrecision)
         {"10.5", 10.5f}, {"10", 10.0f},   {"", 0.0f},        {".5", 0.5f},      {"5.", 5.0f},
         {"-2.25", -2.25f}, {" \t+3.5mm", 3.5f}, {"1e2", 100.0f}, {"1e", 1.0f},   {"inf", 0.0f},
         {"nan", 0.0f},   {".", 0.0f},     {"10,5", 10.0f},   {"0.1", 0.1f},     {"1e-60", 0.0f},
+        {"1.2.3", 1.2f},  {"7.e1", 70.0f}, {"2.5e-1x", 0.25f},
         {"1e60", std::numeric_limits<float>::max()},         {"-1e999", -std::numeric_limits<float>::max()},
     };
     for (const Case& c : cases) EXPECT_EQ(readDecimal(c.field), c.value) << '"' << c.field << '"';
