@@ -65,7 +65,8 @@ bool jobText(const ExportOptions& options, std::istream& standardInput, std::str
         error = "standard input could not be read";
         return false;
     }
-    text = options.encoding == InputEncoding::Utf8 ? shell::utf8ToWindows1252(raw) : std::move(raw);
+    if (options.encoding == InputEncoding::Utf8) shell::convertUtf8ToWindows1252(raw);
+    text = std::move(raw);
     return true;
 }
 

@@ -1,6 +1,8 @@
 #include "ansi_text.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace tabulon::shell {
 
@@ -56,6 +58,20 @@ char32_t decodeOne(std::string_view text, std::size_t& at)
     return value;
 }
 
+// The position of the first byte above 127 at or after `from`, or the size.
+std::size_t nextHighByte(std::string_view text, std::size_t from)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    std::size_t at = from;
+    for (; at + 8 <= text.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if (word & kHighBits) break;
+    }
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;
+    return at;
+}
+
 }  // namespace
 
 char windows1252ForCodePoint(char32_t codePoint)
@@ -67,13 +83,30 @@ char windows1252ForCodePoint(char32_t codePoint)
     return '?';
 }
 
+void convertUtf8ToWindows1252(std::string& text)
+{
+    // Every character becomes one byte, never more, so the text is converted in
+    // its own memory: `write` never passes `at`. Runs of ASCII, the same in both,
+    // are found eight bytes at a time and moved whole.
+    std::size_t at = 0;
+    std::size_t write = 0;
+    while (at < text.size()) {
+        std::size_t high = nextHighByte(text, at);
+        if (high > at && write != at) std::memmove(text.data() + write, text.data() + at, high - at);
+        write += high - at;
+        at = high;
+        if (at == text.size()) break;
+        char converted = windows1252ForCodePoint(decodeOne(text, at));
+        text[write++] = converted;
+    }
+    text.resize(write);
+}
+
 std::string utf8ToWindows1252(std::string_view utf8)
 {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t at = 0;
-    while (at < utf8.size()) out.push_back(windows1252ForCodePoint(decodeOne(utf8, at)));
-    return out;
+    std::string text(utf8);
+    convertUtf8ToWindows1252(text);
+    return text;
 }
 
 }  // namespace tabulon::shell

@@ -9,6 +9,8 @@
 namespace tabulon::shell {
 
 std::string utf8ToWindows1252(std::string_view utf8);
+// The same in place, for a large text that should not be held twice.
+void convertUtf8ToWindows1252(std::string& text);
 
 // The Windows-1252 byte for a Unicode code point, or '?' when there is none. The
 // five bytes the code page leaves unassigned (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand

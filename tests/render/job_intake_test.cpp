@@ -88,6 +88,18 @@ TEST(AnsiText, ConvertsUtf8ToWindows1252WithQuestionMarks)
         {"\xED\xA0\x80", "???"},                   // surrogate
     };
     for (const Case& c : cases) EXPECT_EQ(utf8ToWindows1252(c.utf8), c.ansi) << c.utf8;
+
+    // Long ASCII runs are skipped eight bytes at a time and moved down in place:
+    // characters at every offset of those words, and a sequence cut at the end.
+    for (std::size_t before = 0; before < 20; ++before) {
+        std::string utf8 = std::string(before, 'a') + "\xC3\xA5" + std::string(19 - before, 'b') + "\xE2\x82\xAC" +
+                           std::string(before, '\r') + "\xFF" + "\xE2\x82";
+        std::string ansi = std::string(before, 'a') + "\xE5" + std::string(19 - before, 'b') + "\x80" +
+                           std::string(before, '\r') + "?" + "??";
+        EXPECT_EQ(utf8ToWindows1252(utf8), ansi) << before;
+        convertUtf8ToWindows1252(utf8);
+        EXPECT_EQ(utf8, ansi) << before;
+    }
 }
 
 TEST(DemoJob, HasFourPagesOf47_47_47_40RowsAndNoLf)
