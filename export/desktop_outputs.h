@@ -12,6 +12,12 @@ namespace tabulon::exporter {
 // True when the options ask for page pictures or for printing.
 bool wantsDesktopOutputs(const ExportOptions& options);
 
+// Where another program draws these outputs, the process becomes that program,
+// given the same arguments (the job is not read yet). Returns false when this
+// program draws them itself; otherwise returns only when the handover failed,
+// with a message on `errors` and the exit status in `status`.
+bool handOverDesktopOutputs(char** argv, std::ostream& errors, int& status);
+
 // Writes DIR/page-1.png, page-2.png, ... and/or prints the job. Returns the exit
 // status: 0 done, 1 failed (with a message on `errors`).
 int runDesktopOutputs(const ExportOptions& options, const render::JobState& job,

@@ -8,6 +8,12 @@ bool wantsDesktopOutputs(const ExportOptions& options)
     return !options.pngDir.empty() || !options.printer.empty();
 }
 
+bool handOverDesktopOutputs(char**, std::ostream&, int&)
+{
+    // There is no program to hand them to.
+    return false;
+}
+
 int runDesktopOutputs(const ExportOptions&, const render::JobState&, std::ostream& errors)
 {
     errors << "tabulon-export: --png and --print need a build with the desktop programs (TABULON_DESKTOP)\n";

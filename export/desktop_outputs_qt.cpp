@@ -84,6 +84,12 @@ bool wantsDesktopOutputs(const ExportOptions& options)
     return !options.pngDir.empty() || !options.printer.empty();
 }
 
+bool handOverDesktopOutputs(char**, std::ostream&, int&)
+{
+    // This program draws them itself.
+    return false;
+}
+
 int runDesktopOutputs(const ExportOptions& options, const render::JobState& job,
                       std::ostream& errors)
 {

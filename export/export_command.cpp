@@ -125,6 +125,9 @@ int exportMain(int argc, char** argv, std::istream& standardInput, std::ostream&
         output << exportUsage();
         return 0;
     }
+    if (int status = 0; wantsDesktopOutputs(parsed.options) && argc > 0 && handOverDesktopOutputs(argv, errors, status)) {
+        return status;
+    }
     return runExport(parsed.options, standardInput, errors, fontSource);
 }
 

@@ -96,7 +96,7 @@ void JobRenderer::followPreview(const JobState& job, double canvasHeight)
 void JobRenderer::walkLines(const JobState& job, RenderTarget target, const RenderOutputs& outputs,
                             char* discardable)
 {
-    constexpr std::size_t kDiscardEvery = 4u << 20;
+    constexpr std::size_t kDiscardEvery = 1u << 20;
     std::unique_ptr<Pass> pass = passFor(target, outputs, job, state_);
     if (!pass->begin()) return;
     JobLineCursor cursor = job.lines();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 #include "export_command.h"
@@ -130,6 +131,29 @@ TEST(ExportCommand, MissingPictureIsAWarningAndThePdfIsWritten)
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.errors.rfind("tabulon-export: warning: picture nowhere.jpg left out: ", 0), 0u) << run.errors;
     EXPECT_NE(run.pdf.find("(still here) Tj"), std::string::npos);
+}
+
+// Page pictures are drawn by the companion program beside tabulon-export; a
+// tabulon-export on its own says so and fails, leaving nothing half made.
+TEST(ExportCommand, PagePicturesComeFromTheCompanionOrFailWithAMessage)
+{
+    const std::string program = TABULON_EXPORT_PROGRAM;
+    const std::string folder = test::tempFolder();
+    const std::string companion = program.substr(0, program.rfind('/') + 1) + "tabulon-export-desktop";
+    if (std::ifstream(companion).good()) {
+        std::string pages = folder + "/companion-pages";
+        test::CommandResult run = test::runCommand("QT_QPA_PLATFORM=offscreen '" + program + "' --demo --png '" + pages +
+                                                   "' 2>&1");
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_TRUE(std::ifstream(pages + "/page-4.png").good());
+    }
+    std::string lone = folder + "/lone";
+    ASSERT_EQ(test::runCommand("mkdir -p '" + lone + "' && cp '" + program + "' '" + lone + "/'").status, 0);
+    test::CommandResult alone =
+        test::runCommand("'" + lone + "/tabulon-export' --demo --png '" + lone + "/pages' 2>&1");
+    EXPECT_EQ(alone.status, 1);
+    EXPECT_NE(alone.output.find("--png"), std::string::npos) << alone.output;
+    EXPECT_FALSE(std::ifstream(lone + "/pages/page-1.png").good());
 }
 
 }  // namespace
