@@ -52,6 +52,25 @@ int formatFloatFixed(char* out, double value, int decimals)
     return static_cast<int>(at - out);
 }
 
+// Pages repeat the same coordinates and sizes over and over (columns, rows,
+// widths), so the text of recently written numbers is kept: a small table indexed
+// by a hash of the value's bits and the decimals. Per thread, as the writers of
+// different threads write different documents.
+struct RecentNumber {
+    std::uint64_t bits = 0;
+    int decimals = -1;  // -1: an empty entry
+    int length = 0;
+    char text[24] = {};
+};
+constexpr int kRecentBits = 9;
+thread_local RecentNumber recentNumbers[1 << kRecentBits];
+
+RecentNumber& recentEntry(std::uint64_t bits, int decimals)
+{
+    std::uint64_t hash = (bits ^ static_cast<std::uint64_t>(decimals)) * 0x9E3779B97F4A7C15ull;
+    return recentNumbers[hash >> (64 - kRecentBits)];
+}
+
 }  // namespace
 
 int formatNumber(char* out, double value, int decimals)
@@ -59,7 +78,22 @@ int formatNumber(char* out, double value, int decimals)
     if (decimals < 0) decimals = 0;
     if (decimals > 9) decimals = 9;
     if (!std::isfinite(value)) value = 0.0;
-    if (int length = formatFloatFixed(out, value, decimals); length >= 0) return length;
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    RecentNumber& recent = recentEntry(bits, decimals);
+    if (recent.decimals == decimals && recent.bits == bits) {
+        std::memcpy(out, recent.text, static_cast<std::size_t>(recent.length));
+        return recent.length;
+    }
+    if (int length = formatFloatFixed(out, value, decimals); length >= 0) {
+        if (length <= static_cast<int>(sizeof recent.text)) {
+            recent.bits = bits;
+            recent.decimals = decimals;
+            recent.length = length;
+            std::memcpy(recent.text, out, static_cast<std::size_t>(length));
+        }
+        return length;
+    }
     auto result = std::to_chars(out, out + kMaxNumberText, value, std::chars_format::fixed, decimals);
     if (result.ec != std::errc()) {
         // Only a value beyond the float range can get here; write it as zero.

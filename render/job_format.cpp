@@ -1,8 +1,10 @@
 #include "job_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace tabulon::render {
@@ -14,27 +16,56 @@ JobLine splitJobLine(std::string_view line)
     return parsed;
 }
 
+namespace {
+
+constexpr std::uint64_t kLow7Bits = 0x7F7F7F7F7F7F7F7Full;
+
+// The top bit of every byte of `word` equal to `byte`, and no other bit.
+std::uint64_t bytesEqualTo(std::uint64_t word, unsigned char byte)
+{
+    std::uint64_t x = word ^ (0x0101010101010101ull * byte);
+    return ~(((x & kLow7Bits) + kLow7Bits) | x | kLow7Bits);
+}
+
+}  // namespace
+
 void splitJobLine(std::string_view line, JobLine& parsed)
 {
-    // One pass over the command header: commas end fields, the first "/*" ends
-    // the header; the free text after it is not looked at.
+    // One pass over the command header, eight bytes at a time: only commas and
+    // slashes are looked at one by one. Commas end fields; the first "/*" ends the
+    // header, and the free text after it is not read.
     parsed.fields.clear();
     const char* bytes = line.data();
     const std::size_t size = line.size();
     std::size_t fieldStart = 0;
-    std::size_t at = 0;
-    for (; at < size; ++at) {
-        char c = bytes[at];
-        if (c == ',') {
+    std::size_t header = size;
+    auto atSpecial = [&](std::size_t at) {
+        if (bytes[at] == ',') {
             parsed.fields.emplace_back(bytes + fieldStart, at - fieldStart);
             fieldStart = at + 1;
-        } else if (c == '/' && at + 1 < size && bytes[at + 1] == '*') {
-            break;
+            return false;
+        }
+        return at + 1 < size && bytes[at + 1] == '*';  // a '/': the marker?
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= size && header == size; at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + at, sizeof word);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        for (std::uint64_t hits = bytesEqualTo(word, ',') | bytesEqualTo(word, '/'); hits != 0; hits &= hits - 1) {
+            std::size_t hit = at + static_cast<std::size_t>(std::countr_zero(hits)) / 8;
+            if (atSpecial(hit)) {
+                header = hit;
+                break;
+            }
         }
     }
-    parsed.fields.emplace_back(bytes + fieldStart, at - fieldStart);
-    parsed.commandHeader = line.substr(0, at);
-    parsed.freeText = at < size ? line.substr(at + kFreeTextMarker.size()) : std::string_view();
+    for (; at < size && header == size; ++at) {
+        if ((bytes[at] == ',' || bytes[at] == '/') && atSpecial(at)) header = at;
+    }
+    parsed.fields.emplace_back(bytes + fieldStart, header - fieldStart);
+    parsed.commandHeader = line.substr(0, header);
+    parsed.freeText = header < size ? line.substr(header + kFreeTextMarker.size()) : std::string_view();
 }
 
 namespace {

@@ -67,6 +67,8 @@ TEST(FormatNumber, FloatsGiveTheExactlyRoundedDigitsIncludingTies)
             for (float value : {static_cast<float>(i) / 8.0f, static_cast<float>(i) * 0.005f,
                                 static_cast<float>(i) * 2.8346457f}) {
                 ASSERT_EQ(formatNumber(value, decimals), exactFixed(value, decimals)) << value;
+                // Again, now from the table of recent numbers.
+                ASSERT_EQ(formatNumber(value, decimals), exactFixed(value, decimals)) << value;
             }
             std::uint32_t bits = random();
             float any;

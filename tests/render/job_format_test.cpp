@@ -39,6 +39,35 @@ TEST(JobFormat, SplitsCommandHeaderFieldsAndFreeText)
     }
 }
 
+// The split reads eight bytes at a time; it must agree with the plain reading
+// (header up to the first "/*", fields between commas) wherever the commas,
+// slashes and stars fall.
+TEST(JobFormat, SplitAgreesWithThePlainReadingForAnyLine)
+{
+    std::mt19937 random(11);
+    const char alphabet[] = {',', '/', '*', 'a', '1', ' ', '\r'};
+    JobLine reused;
+    for (int i = 0; i < 200000; ++i) {
+        std::string line(random() % 41, ' ');
+        for (char& c : line) c = alphabet[random() % sizeof alphabet];
+        std::string_view view = line;
+        std::size_t marker = view.find("/*");
+        std::string_view header = view.substr(0, marker);
+        std::vector<std::string_view> fields;
+        for (std::size_t from = 0;;) {
+            std::size_t comma = header.find(',', from);
+            fields.push_back(header.substr(from, comma == std::string_view::npos ? std::string_view::npos : comma - from));
+            if (comma == std::string_view::npos) break;
+            from = comma + 1;
+        }
+        splitJobLine(view, reused);
+        ASSERT_EQ(reused.fields, fields) << line;
+        ASSERT_EQ(reused.commandHeader, header) << line;
+        ASSERT_EQ(reused.freeText, marker == std::string_view::npos ? std::string_view() : view.substr(marker + 2))
+            << line;
+    }
+}
+
 TEST(JobFormat, IntegerReadingFollowsTheJobRules)
 {
     struct Case {
