@@ -1,6 +1,9 @@
 #include "job_renderer.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "resident_memory.h"
 #include "surface_pass.h"
@@ -9,18 +12,44 @@ namespace tabulon::render {
 
 namespace {
 
+// What a line's letters set: a colour slot (a recognised colour letter of "txt",
+// "line" or "box") and the font family (a recognised font letter of "txt").
+struct LetterEffects {
+    ColourSlot RendererState::*slot = nullptr;
+    ColourSlot colour;
+    std::optional<std::string_view> family;
+};
+
+LetterEffects effectsOf(const JobLine& line)
+{
+    LetterEffects effects;
+    std::string_view command = line.commandWord();
+    std::optional<ColourSlot> colour;
+    if (command == "txt") {
+        colour = colourForLetter(line.field(7));
+        effects.slot = &RendererState::textColour;
+        effects.family = familyForLetter(line.field(2));
+    } else if (command == "line") {
+        colour = colourForLetter(line.field(6));
+        effects.slot = &RendererState::lineColour;
+    } else if (command == "box") {
+        colour = colourForLetter(line.field(6));
+        effects.slot = &RendererState::boxColour;
+    }
+    if (colour) {
+        effects.colour = *colour;
+    } else {
+        effects.slot = nullptr;
+    }
+    return effects;
+}
+
 // Colour letters and the font letter take effect on every target, before drawing.
 void updateState(RendererState& state, const JobLine& line)
 {
-    std::string_view command = line.commandWord();
-    if (command == "txt") {
-        applyColourLetter(state.textColour, line.field(7));
-        if (auto family = familyForLetter(line.field(2))) state.fontName = *family;
-    } else if (command == "line") {
-        applyColourLetter(state.lineColour, line.field(6));
-    } else if (command == "box") {
-        applyColourLetter(state.boxColour, line.field(6));
-    }
+    LetterEffects effects = effectsOf(line);
+    if (effects.slot) state.*effects.slot = effects.colour;
+    if (effects.family) state.fontName = *effects.family;
 }
 
 class PdfPass : public Pass {
@@ -81,12 +110,24 @@ void JobRenderer::renderJob(JobState&& job, RenderTarget target, const RenderOut
 void JobRenderer::followPreview(const JobState& job, double canvasHeight)
 {
     state_.previewScale = previewScaleFor(job.orientationCode, canvasHeight);
-    JobLineCursor cursor = job.lines();
+    // The family and each colour slot end with what the last line setting them
+    // gave, so the lines are read from the end until all four are known.
+    bool familyKnown = false;
+    std::vector<ColourSlot RendererState::*> slotsKnown;
+    JobLineReverseCursor cursor = job.linesFromEnd();
     std::string_view text;
     JobLine line;
-    while (cursor.next(text)) {
+    while ((!familyKnown || slotsKnown.size() < 3) && cursor.next(text)) {
         splitJobLine(text, line);
-        updateState(state_, line);
+        LetterEffects effects = effectsOf(line);
+        if (effects.slot && std::find(slotsKnown.begin(), slotsKnown.end(), effects.slot) == slotsKnown.end()) {
+            state_.*effects.slot = effects.colour;
+            slotsKnown.push_back(effects.slot);
+        }
+        if (effects.family && !familyKnown) {
+            state_.fontName = *effects.family;
+            familyKnown = true;
+        }
     }
 }
 

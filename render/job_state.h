@@ -1,6 +1,7 @@
 // The job as the shell holds it after intake, read by every renderer pass.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -49,6 +50,42 @@ private:
     bool exhausted_ = false;
 };
 
+// Walks the same lines as JobLineCursor, from the last to the first. A job's
+// line text has `pieceCount` CR-separated pieces; pieces past line lineCount are
+// no lines, and lines past the last piece are empty.
+class JobLineReverseCursor {
+public:
+    JobLineReverseCursor(std::string_view text, std::int32_t lineCount, std::int64_t pieceCount)
+        : text_(text), end_(text.size()), piece_(pieceCount - 1), line_(lineCount > 0 ? lineCount : 0)
+    {
+        while (piece_ >= 0 && piece_ >= line_) takePiece();
+    }
+
+    // The line before the one given last, or false after the first.
+    bool next(std::string_view& line)
+    {
+        if (line_ == 0) return false;
+        --line_;  // the index of the line given now, from 0
+        line = line_ > piece_ ? std::string_view() : takePiece();
+        return true;
+    }
+
+private:
+    std::string_view takePiece()
+    {
+        std::size_t start = piece_ == 0 ? 0 : text_.rfind('\r', end_ - 1) + 1;
+        std::string_view piece = text_.substr(start, end_ - start);
+        end_ = start == 0 ? 0 : start - 1;
+        --piece_;
+        return piece;
+    }
+
+    std::string_view text_;
+    std::size_t end_;       // one past the end of the next piece to take
+    std::int64_t piece_;    // the index of the next piece to take
+    std::int32_t line_;     // lines still to give
+};
+
 struct JobState {
     // The number of CR characters in the whole job text, header line included.
     std::int32_t lineCount = 0;
@@ -60,7 +97,15 @@ struct JobState {
     // "P" portrait, "L" landscape; other codes are passed on as they are.
     std::string orientationCode;
 
-    JobLineCursor lines() const { return JobLineCursor(std::string_view(text).substr(lineStart), lineCount); }
+    JobLineCursor lines() const { return JobLineCursor(lineText(), lineCount); }
+    JobLineReverseCursor linesFromEnd() const
+    {
+        // The CRs before lineStart end no piece of the line text.
+        std::int64_t crsBefore = 0;
+        for (std::size_t i = 0; i < lineStart && i < text.size(); ++i) crsBefore += text[i] == '\r';
+        return JobLineReverseCursor(lineText(), lineCount, lineCount - crsBefore + 1);
+    }
+    std::string_view lineText() const { return std::string_view(text).substr(std::min(lineStart, text.size())); }
 };
 
 }  // namespace tabulon::render

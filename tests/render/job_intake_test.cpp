@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "ansi_text.h"
 #include "demo_job.h"
@@ -14,6 +15,11 @@ std::vector<std::string> linesOf(const render::JobState& job)
     std::vector<std::string> lines;
     render::JobLineCursor cursor = job.lines();
     for (std::string_view line; cursor.next(line);) lines.emplace_back(line);
+    // Read from the end, the same lines come in the opposite order.
+    std::vector<std::string> backwards;
+    render::JobLineReverseCursor reverse = job.linesFromEnd();
+    for (std::string_view line; reverse.next(line);) backwards.emplace_back(line);
+    EXPECT_EQ(std::vector<std::string>(backwards.rbegin(), backwards.rend()), lines);
     return lines;
 }
 
@@ -64,6 +70,18 @@ TEST(JobIntake, SplitsHeaderAndStoresEveryLine)
     render::JobState job = intakeJob(words);
     EXPECT_EQ(job.lineCount, 41);
     EXPECT_EQ(linesOf(job), wordLines);
+
+    // Odd headers (CRs before "/*", no CR after it, none at all) with random
+    // lines: forwards and backwards must agree (linesOf checks).
+    std::mt19937 random(3);
+    const char* headers[] = {"D,P/*\r", "D,P/*x", "D\r,P/*\r", "P/*\r", "D,P", "", "\r\r/*"};
+    for (int i = 0; i < 2000; ++i) {
+        std::string text = headers[random() % std::size(headers)];
+        for (int n = static_cast<int>(random() % 6); n > 0; --n) text += std::string(random() % 3, 'a') + "\r";
+        if (random() % 2) text += "tail";
+        render::JobState odd = intakeJob(text);
+        EXPECT_EQ(linesOf(odd).size(), static_cast<std::size_t>(odd.lineCount)) << text;
+    }
 }
 
 TEST(AnsiText, ConvertsUtf8ToWindows1252WithQuestionMarks)

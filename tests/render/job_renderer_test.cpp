@@ -238,7 +238,15 @@ TEST(JobRenderer, FollowingThePreviewMovesTheStateAsAFullPreviewPass)
         for (int i = 0; i < count; ++i) {
             chosen.push_back(lines[std::uniform_int_distribution<std::size_t>(0, lines.size() - 1)(random)]);
         }
+        // Every fourth job as raw text whose header line does not end with a CR, so
+        // that its last piece is no line.
         JobState state = jobOf(chosen, job % 3 == 0 ? "L" : "P");
+        if (job % 4 == 0) {
+            std::string raw = "T,P/*X";
+            for (const std::string& line : chosen) raw += line + "\r";
+            if (!chosen.empty()) raw.pop_back();
+            state = shell::intakeJob(raw);
+        }
         JobRenderer passed, followed;
         NullSurface canvas;
         YesQuestionBox yes;
