@@ -35,7 +35,7 @@ bool ByteBuffer::grow(std::size_t extra)
 {
     if (extra > SIZE_MAX / 2 - length_) return false;
     std::size_t needed = length_ + extra;
-    if (gGrowth == BufferGrowth::Geometric && capacity_ * 2 > needed) needed = capacity_ * 2;
+    if ((geometric_ || gGrowth == BufferGrowth::Geometric) && capacity_ * 2 > needed) needed = capacity_ * 2;
     return ensureCapacity(needed);
 }
 

@@ -65,6 +65,10 @@ public:
     // Hands the memory to the caller, who must free() it; the buffer is left empty.
     std::uint8_t* detach();
 
+    // A buffer that takes many appends of a growing whole (a document's page
+    // contents) grows at least by doubling whatever the global setting says.
+    void setGeometricGrowth(bool geometric) { geometric_ = geometric; }
+
     void release();
     void clear() { length_ = 0; }
     void setLength(std::size_t length) { length_ = length; }
@@ -87,6 +91,7 @@ private:
     std::uint8_t* data_ = nullptr;
     std::size_t capacity_ = 0;
     std::size_t length_ = 0;
+    bool geometric_ = false;
 };
 
 }  // namespace tabulon::pdf

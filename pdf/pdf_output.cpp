@@ -45,7 +45,7 @@ std::string creationDate()
 
 ByteBuffer& PdfWriter::target()
 {
-    if (doc_.state == 2 && !doc_.pages.empty()) return doc_.pages.back().content;
+    if (doc_.state == 2 && !doc_.pages.empty()) return doc_.pageContents;
     return doc_.buffer;
 }
 
@@ -214,10 +214,26 @@ void PdfWriter::putTrailer(std::size_t xrefOffset)
     out("%%EOF");
 }
 
+void PdfWriter::splice(std::string_view bytes)
+{
+    doc_.splicedLength += bytes.size();
+    doc_.spliced.push_back({doc_.buffer.length(), bytes, ByteBuffer()});
+}
+
 void PdfWriter::splice(ByteBuffer&& bytes)
 {
-    doc_.splicedLength += bytes.length();
-    doc_.spliced.push_back({doc_.buffer.length(), std::move(bytes)});
+    std::string_view view = bytes.view();
+    doc_.splicedLength += view.size();
+    doc_.spliced.push_back({doc_.buffer.length(), view, std::move(bytes)});
+}
+
+std::string_view PdfWriter::pageContent(std::size_t index) const
+{
+    if (index >= doc_.pages.size()) return {};
+    const PageRecord& page = doc_.pages[index];
+    if (page.content.allocated()) return page.content.view();
+    std::size_t end = index + 1 < doc_.pages.size() ? doc_.pages[index + 1].contentStart : doc_.pageContents.length();
+    return doc_.pageContents.view().substr(page.contentStart, end - page.contentStart);
 }
 
 std::string_view PdfWriter::bytes()
@@ -231,14 +247,14 @@ std::string_view PdfWriter::bytes()
     std::size_t from = 0;
     for (SplicedBytes& piece : doc_.spliced) {
         joined.append(doc_.buffer.data() + from, piece.at - from);
-        joined.append(piece.bytes.view());
-        piece.bytes.release();
+        joined.append(piece.bytes);
         from = piece.at;
     }
     joined.append(doc_.buffer.data() + from, doc_.buffer.length() - from);
     doc_.buffer.swap(joined);
     doc_.spliced.clear();
     doc_.splicedLength = 0;
+    doc_.pageContents.release();
     return doc_.buffer.view();
 }
 
@@ -247,6 +263,7 @@ void PdfWriter::releaseFileImage()
     doc_.buffer.release();
     doc_.spliced.clear();
     doc_.splicedLength = 0;
+    doc_.pageContents.release();
 }
 
 void PdfWriter::save(const std::string& fileName)
@@ -260,7 +277,7 @@ void PdfWriter::save(const std::string& fileName)
         std::size_t from = 0;
         for (const SplicedBytes& piece : doc_.spliced) {
             pieces.push_back(doc_.buffer.view().substr(from, piece.at - from));
-            pieces.push_back(piece.bytes.view());
+            pieces.push_back(piece.bytes);
             from = piece.at;
         }
         pieces.push_back(doc_.buffer.view().substr(from));

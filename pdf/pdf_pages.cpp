@@ -132,16 +132,19 @@ int PdfWriter::addPage(std::string_view orientation, std::string_view format)
 
 int PdfWriter::beginPage(std::string_view orientation, std::string_view format)
 {
-    // A page usually holds about what the one before it held: starting with that
-    // much room spares the reallocations of filling it step by step.
-    std::size_t start = doc_.pages.empty() ? kBufferStep : std::max(kBufferStep, doc_.pages.back().content.length());
-    doc_.pages.emplace_back();
-    doc_.page = static_cast<std::int32_t>(doc_.pages.size());
-    PageRecord& record = doc_.pages.back();
-    if (!record.content.ensureCapacity(start)) {
+    // Page contents follow one another in one buffer, which grows by doubling:
+    // no page keeps room it does not use, and a long document reallocates it a
+    // few dozen times rather than once per page.
+    ByteBuffer& contents = doc_.pageContents;
+    contents.setGeometricGrowth(true);
+    if (!contents.allocated() && !contents.ensureCapacity(kBufferStep)) {
         doc_.errorCode = kOutOfMemory;
         return 0;
     }
+    doc_.pages.emplace_back();
+    doc_.page = static_cast<std::int32_t>(doc_.pages.size());
+    PageRecord& record = doc_.pages.back();
+    record.contentStart = contents.length();
     record.ownSize = 0;
     doc_.state = 2;
     doc_.x = doc_.lMargin;
@@ -378,9 +381,17 @@ void PdfWriter::replaceAliasInPages()
     const std::string& alias = doc_.totalPagesAlias;
     if (alias.empty()) return;
     std::string number = std::to_string(doc_.pages.size());
-    for (PageRecord& page : doc_.pages) {
-        std::vector<std::size_t> positions = findFromEnd(page.content.view(), alias);
+    for (std::size_t index = 0; index < doc_.pages.size(); ++index) {
+        std::string_view original = pageContent(index);
+        std::vector<std::size_t> positions = findFromEnd(original, alias);
         if (positions.empty()) continue;
+        // The page gets a content of its own: the shared one cannot change length.
+        PageRecord& page = doc_.pages[index];
+        if (!page.content.ensureCapacity(original.size()) || !page.content.append(original)) {
+            page.content.release();
+            doc_.errorCode = kOutOfMemory;
+            continue;
+        }
         std::size_t oldLength = page.content.length();
         std::size_t newLength = oldLength - positions.size() * alias.size() + positions.size() * number.size();
         if (newLength > page.content.capacity() && !page.content.ensureCapacity(newLength)) {
@@ -427,7 +438,8 @@ void PdfWriter::putPages()
 
     std::string kids;
     kids.reserve(doc_.pages.size() * 12);
-    for (PageRecord& page : doc_.pages) {
+    for (std::size_t index = 0; index < doc_.pages.size(); ++index) {
+        PageRecord& page = doc_.pages[index];
         newObject();
         page.pageObject = doc_.objectCount;
         kids += std::to_string(page.pageObject);
@@ -439,13 +451,27 @@ void PdfWriter::putPages()
         out(Line(gLine).put("/Contents ").integer(doc_.objectCount + 1).put(" 0 R>>").view());
         out("endobj");
 
+        // A page's content is spliced in from where it lies; compressing needs a
+        // buffer of its own.
+        std::string_view content = pageContent(index);
         std::string_view filter;
-        if (doc_.compressProc && doc_.compressProc(page.content)) filter = "/Filter /FlateDecode ";
+        if (doc_.compressProc) {
+            if (!page.content.allocated() && (!page.content.ensureCapacity(content.size()) || !page.content.append(content))) {
+                doc_.errorCode = kOutOfMemory;
+            } else if (doc_.compressProc(page.content)) {
+                filter = "/Filter /FlateDecode ";
+            }
+            content = page.content.view();
+        }
         newObject();
-        out(Line(gLine).put("<<").put(filter).put("/Length ").integer(static_cast<std::int64_t>(page.content.length()))
+        out(Line(gLine).put("<<").put(filter).put("/Length ").integer(static_cast<std::int64_t>(content.size()))
                 .put(">>").view());
         out("stream");
-        splice(std::move(page.content));
+        if (page.content.allocated()) {
+            splice(std::move(page.content));
+        } else {
+            splice(content);
+        }
         out("");
         out("endstream");
         out("endobj");

@@ -66,6 +66,11 @@ enum ErrorCode : std::int32_t {
 std::string_view errorText(std::int32_t code);
 
 struct PageRecord {
+    // Where the page's content begins in the document's page contents; it ends
+    // where the next page's begins.
+    std::size_t contentStart = 0;
+    // The content as rewritten at close (the total-pages alias replaced), for a
+    // page that held the alias; unallocated otherwise.
     ByteBuffer content;
     std::int32_t ownSize = 0;
     std::int32_t pageObject = 0;
@@ -74,10 +79,12 @@ struct PageRecord {
 };
 
 // Bytes that belong in the file image before byte `at` of its buffer, held apart
-// so that a page's content goes into the file without being copied.
+// so that a page's content goes into the file without being copied: a view into
+// the page contents, or into `owned`.
 struct SplicedBytes {
     std::size_t at = 0;
-    ByteBuffer bytes;
+    std::string_view bytes;
+    ByteBuffer owned;
 };
 
 // The document state. Floats are 32-bit on purpose: the numbers written to the
@@ -92,6 +99,8 @@ struct PdfDocument {
     std::vector<SplicedBytes> spliced;  // in the order of their places
     std::size_t splicedLength = 0;
     std::vector<PageRecord> pages;
+    // Every page's content, one after the other; the open page's is the end.
+    ByteBuffer pageContents;
 
     float k = 1.0f;
     std::string defOrientation = "P";
@@ -237,6 +246,8 @@ public:
     std::int32_t errorCode() const { return doc_.errorCode; }
     // The file image after close(), in one piece; empty after save() released it.
     std::string_view bytes();
+    // The content of page `index` (from 0) as written so far; before close().
+    std::string_view pageContent(std::size_t index) const;
 
 private:
     int beginPage(std::string_view orientation, std::string_view format);
@@ -272,7 +283,9 @@ private:
     ByteBuffer& target();
     // The length of the file image so far, spliced bytes included.
     std::size_t fileLength() const { return doc_.buffer.length() + doc_.splicedLength; }
-    // Moves `bytes` into the file image at its current end, without copying.
+    // Puts `bytes` into the file image at its current end, without copying them:
+    // they must stay until the image is written or joined.
+    void splice(std::string_view bytes);
     void splice(ByteBuffer&& bytes);
     void releaseFileImage();
 

@@ -49,7 +49,7 @@ void BM_TextWithEscaping(benchmark::State& state)
         startDocument(writer);
         writer.setFont("Arial", "", 10);
         for (int i = 0; i < 1000000; ++i) writer.text(10.0f, 20.0f + static_cast<float>(i % 250), texts[i % 4]);
-        benchmark::DoNotOptimize(writer.document().pages.back().content.length());
+        benchmark::DoNotOptimize(writer.pageContent(writer.document().pages.size() - 1).size());
     }
     state.SetItemsProcessed(state.iterations() * 1000000);
 }

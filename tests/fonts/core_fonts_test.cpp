@@ -114,7 +114,7 @@ protected:
         writer.create("P", "pt", "595,842");
         writer.addPage("", "");
     }
-    std::string pageContent() const { return std::string(writer.document().pages.back().content.view()); }
+    std::string pageContent() const { return std::string(writer.pageContent(writer.document().pages.size() - 1)); }
     const FontRecord& current() const
     {
         return writer.document().fonts.at(static_cast<std::size_t>(writer.document().currentFont));
@@ -220,7 +220,7 @@ TEST_F(SetFontTest, FontSelectedBeforeFirstPageWritesNoTfLine)
     EXPECT_EQ(fresh.document().page, 0);
     fresh.addPage("", "");
     // addPage selects the remembered font again on the new page.
-    std::string content(fresh.document().pages.back().content.view());
+    std::string content(fresh.pageContent(fresh.document().pages.size() - 1));
     EXPECT_EQ(content, "2 J\n0.57 w\nBT /F1 12.00 Tf ET\n");
 }
 

@@ -93,7 +93,7 @@ TEST_F(EmbeddingTest, WidthsFollowUnicodeOfWindows1252Codes)
     EXPECT_DOUBLE_EQ(writer.getStringWidth("A\x80\x96", false), 610 + 730 + 250);
     writer.setFont("Courier New", "U", 10);
     writer.text(100, 50, "AB");
-    std::string page(writer.document().pages.back().content.view());
+    std::string page(writer.pageContent(writer.document().pages.size() - 1));
     EXPECT_NE(page.find("BT 100.00 792.00 Td (AB) Tj ET 100.00 791.00 12.30 -0.50 re f\n"), std::string::npos);
 }
 

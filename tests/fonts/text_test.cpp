@@ -18,7 +18,7 @@ protected:
         writer.setFont("Helvetica", "", 10);
         mark = content().size();
     }
-    std::string content() const { return std::string(writer.document().pages.back().content.view()); }
+    std::string content() const { return std::string(writer.pageContent(writer.document().pages.size() - 1)); }
     // What was written since the font was set.
     std::string written() const { return content().substr(mark); }
     PdfWriter writer;
@@ -84,7 +84,7 @@ TEST_F(TextTest, MillimetreDocumentPlacesBaseline)
     doc.addPage("", "");
     doc.setFont("Arial", "", 12);
     doc.text(10, 10, "Total");
-    std::string page(doc.document().pages.back().content.view());
+    std::string page(doc.pageContent(doc.document().pages.size() - 1));
     EXPECT_NE(page.find("\nBT 28.35 813.54 Td (Total) Tj ET\n"), std::string::npos);
     doc.close();
     std::string path = test::writeTempFile("text_mm.pdf", doc.bytes());

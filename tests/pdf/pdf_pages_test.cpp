@@ -19,7 +19,7 @@ protected:
     }
     // What was drawn on the open page since the page began.
     std::string drawn() { return std::string(content().substr(prologue.size())); }
-    std::string_view content() { return writer.document().pages.back().content.view(); }
+    std::string_view content() { return writer.pageContent(writer.document().pages.size() - 1); }
 
     PdfWriter writer;
     std::string prologue;
@@ -114,7 +114,7 @@ TEST_F(Page, RotationWrapsAndEndsAtThePageBoundary)
               "q 0.00000 1.00000 -1.00000 0.00000 28.35 785.20 cm\n1 0 0 1 -28.35 -785.20 cm\nQ\n"
               "q 0.86603 0.50000 -0.50000 0.86603 0.00 841.89 cm\n1 0 0 1 0.00 -841.89 cm\n");
     writer.addPage("", "");
-    EXPECT_EQ(writer.document().pages[0].content.view().substr(writer.document().pages[0].content.length() - 2), "Q\n");
+    EXPECT_EQ(writer.pageContent(0).substr(writer.pageContent(0).size() - 2), "Q\n");
     EXPECT_EQ(writer.document().rotationAngle, 0.0f);
 }
 
@@ -224,6 +224,30 @@ TEST(TotalPagesAlias, ReplacedInEveryPlaceWhateverTheNumberLength)
     EXPECT_EQ(aliasedPage(7, "NN", "NNNN xNNNx"), "2 J\n0.57 w\n77 xN7x\n");
 }
 
+// Pages share one contents buffer; a page whose alias is replaced gets its own,
+// and its neighbours, before and after, stay exactly as written.
+TEST(TotalPagesAlias, ReplacedPagesLeaveTheirNeighboursAlone)
+{
+    PdfWriter writer;
+    writer.initialize();
+    writer.create("", "", "");
+    writer.aliasTotalPages("{nb}");
+    const std::vector<std::string> texts = {"first {nb}", "plain", "{nb}{nb}", "", "also plain", "last of {nb}"};
+    for (const std::string& text : texts) {
+        writer.addPage("", "");
+        if (!text.empty()) writer.out(text);
+    }
+    writer.close();
+    std::string pdf(writer.bytes());
+    ASSERT_EQ(test::checkXref(pdf), "");
+    const std::vector<std::string> shown = {"first 6\n", "plain\n", "66\n", "", "also plain\n", "last of 6\n"};
+    for (std::size_t page = 0; page < shown.size(); ++page) {
+        std::string stream = test::objectText(pdf, 4 + 2 * static_cast<int>(page));
+        std::size_t start = stream.find("stream\n") + 7;
+        EXPECT_EQ(stream.substr(start, stream.find("\nendstream") - start), "2 J\n0.57 w\n" + shown[page]) << page;
+    }
+}
+
 TEST(TotalPagesAlias, LengthIsThatOfTheReplacedContent)
 {
     PdfWriter writer;
@@ -277,7 +301,7 @@ TEST(DrawingWithoutAPage, StoresWidthAndColoursForTheFirstPage)
     writer.setFillColor(0, 255, 0);
     EXPECT_EQ(writer.bytes(), "%PDF-1.3\n");
     writer.addPage("", "");
-    EXPECT_EQ(writer.document().pages[0].content.view(),
+    EXPECT_EQ(writer.pageContent(0),
               "2 J\n2.83 w\n1.000 0.000 0.000 RG\n0.000 1.000 0.000 rg\n");
 }
 
