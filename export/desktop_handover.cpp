@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "desktop_outputs.h"
 
@@ -17,15 +18,29 @@ namespace {
 
 constexpr const char* kCompanion = "tabulon-export-desktop";
 
-// The companion beside this program's own file: where the build puts it.
-std::string besideThisProgram()
+// The folder of this program's own file, with its "/".
+std::string ownFolder()
 {
     char path[PATH_MAX];
     ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
     if (length <= 0) return {};
     std::string self(path, static_cast<std::size_t>(length));
-    std::size_t slash = self.rfind('/');
-    return slash == std::string::npos ? std::string() : self.substr(0, slash + 1) + kCompanion;
+    return self.substr(0, self.rfind('/') + 1);
+}
+
+// Where the companion may be: beside this program (the build tree), in the
+// libexec folder next to its bin folder (an installed tree, wherever it was
+// moved), and in the libexec folder it was configured for.
+std::vector<std::string> companionPlaces()
+{
+    std::vector<std::string> places;
+    std::string folder = ownFolder();
+    if (!folder.empty()) {
+        places.push_back(folder + kCompanion);
+        places.push_back(folder + "../" TABULON_LIBEXEC_RELATIVE "/" + kCompanion);
+    }
+    places.push_back(std::string(TABULON_LIBEXEC_DIR "/") + kCompanion);
+    return places;
 }
 
 int companionMissing(std::ostream& errors, int error)
@@ -45,8 +60,7 @@ bool wantsDesktopOutputs(const ExportOptions& options)
 bool handOverDesktopOutputs(char** argv, std::ostream& errors, int& status)
 {
     int error = ENOENT;
-    for (const std::string& path : {besideThisProgram(), std::string(TABULON_LIBEXEC_DIR "/") + kCompanion}) {
-        if (path.empty()) continue;
+    for (const std::string& path : companionPlaces()) {
         ::execv(path.c_str(), argv);  // returns only when the program could not be started
         if (errno != ENOENT || error == ENOENT) error = errno;
     }
