@@ -130,10 +130,13 @@ void PdfWriter::selectFont(std::string_view family, std::string_view style, std:
     doc_.fontStyle = styleText;
     doc_.fontSizePt = size;
     doc_.fontSize = static_cast<float>(size) / doc_.k;
-    if (doc_.page >= 1) {
-        const FontRecord& font = doc_.fonts[static_cast<std::size_t>(doc_.currentFont)];
-        out("BT /F" + std::to_string(font.number) + " " + formatNumber(size, 2) + " Tf ET");
-    }
+    if (doc_.page >= 1) writeFontSelection();
+}
+
+void PdfWriter::writeFontSelection()
+{
+    const FontRecord& font = doc_.fonts[static_cast<std::size_t>(doc_.currentFont)];
+    out("BT /F" + std::to_string(font.number) + " " + formatNumber(doc_.fontSizePt, 2) + " Tf ET");
 }
 
 int PdfWriter::addFont(const std::string& family, const std::string& style, const std::string& key)

@@ -100,7 +100,15 @@ int PdfWriter::addPage(std::string_view orientation, std::string_view format)
     out("2 J");
     doc_.lineWidth = lw;
     out(Line(gLine).number(lw * doc_.k, 2).put(" w").view());
-    if (!family.empty()) setFont(family, style, size);
+    if (!family.empty()) {
+        setFont(family, style, size);
+    } else if (doc_.currentFont >= 0) {
+        // A font chosen under an empty family name (a job's texts before its first
+        // font letter) has no family to be selected again by, and selecting it
+        // with the same style and size would change nothing: it is written into
+        // the new page as it is, so that the page's texts have a font.
+        writeFontSelection();
+    }
     doc_.drawColor = dc;
     if (dc != "0 G") out(dc);
     doc_.fillColor = fc;

@@ -309,6 +309,8 @@ private:
     };
     FontCall lastFontCall_;
     void selectFont(std::string_view family, std::string_view style, std::int32_t size);
+    // Writes the current font and size into the open page.
+    void writeFontSelection();
     bool repeatsLastFontCall(std::string_view family, std::string_view style, std::int32_t size);
     void rememberFontCall(std::string_view family, std::string_view style, std::int32_t size);
 };

@@ -211,6 +211,26 @@ TEST_F(SetFontTest, EmptyFamilyKeepsCurrentFamily)
     EXPECT_EQ(writer.document().fontFamily, "Courier");
 }
 
+// A text before any family was named gets a font under the empty name; the next
+// page must still select it, or its texts are drawn without a font and lost.
+TEST_F(SetFontTest, FontUnderTheEmptyNameIsSelectedOnEveryNewPage)
+{
+    writer.setFont("", "N", 10);
+    ASSERT_GE(writer.document().currentFont, 0);
+    writer.text(10, 20, "one");
+    writer.addPage("", "");
+    EXPECT_EQ(pageContent(), "2 J\n0.57 w\nBT /F1 10.00 Tf ET\n");
+    writer.setFont("", "N", 10);
+    writer.text(10, 20, "two");
+    EXPECT_EQ(writer.document().fonts.size(), 1u);
+    writer.close();
+    std::string path = test::writeTempFile("empty-family.pdf", writer.bytes());
+    EXPECT_TRUE(test::qpdfAccepts(path));
+    std::string text = test::pdfText(path);
+    EXPECT_NE(text.find("one"), std::string::npos);
+    EXPECT_NE(text.find("two"), std::string::npos) << text;
+}
+
 TEST_F(SetFontTest, FontSelectedBeforeFirstPageWritesNoTfLine)
 {
     PdfWriter fresh;
