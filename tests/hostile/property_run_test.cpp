@@ -4,6 +4,7 @@
 // one. Jobs alternate between the two input encodings, and most are compressed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <thread>
@@ -56,7 +57,8 @@ TEST(PropertyRun, ThousandGeneratedJobsGiveValidPdfsWithTheirPages)
         files.push_back({writeTempFile(name + ".txt", jobs.back().text), tempFolder() + "/" + name + ".pdf"});
     }
 
-    // Each job is a handful of short processes: two workers keep both cores busy.
+    // Each job is a handful of short processes that also wait for the disk: one
+    // worker more than there are cores keeps them all busy.
     std::atomic<int> next{0};
     std::mutex lock;
     std::vector<std::string> failures;
@@ -74,9 +76,9 @@ TEST(PropertyRun, ThousandGeneratedJobsGiveValidPdfsWithTheirPages)
                                files[static_cast<std::size_t>(index)].job + "): " + failure);
         }
     };
-    std::thread first(worker), second(worker);
-    first.join();
-    second.join();
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < std::max(2u, std::thread::hardware_concurrency() + 1); ++i) workers.emplace_back(worker);
+    for (std::thread& running : workers) running.join();
     for (const std::string& failure : failures) ADD_FAILURE() << failure;
     EXPECT_TRUE(failures.empty()) << failures.size() << " of " << kJobs << " jobs failed";
 }

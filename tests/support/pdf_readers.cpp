@@ -7,7 +7,6 @@ namespace tabulon::test {
 bool mutoolAccepts(const std::string& path, std::string* report)
 {
     const std::vector<std::vector<std::string>> commands = {
-        {"mutool", "info", path},
         {"mutool", "draw", "-q", "-N", "-r", "18", "-F", "pgm", "-o", "/dev/null", path},
     };
     for (const std::vector<std::string>& command : commands) {
