@@ -90,7 +90,8 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
         errors << kProgram << ": warning: picture " << failure.file << " left out: " << reason << '\n';
     }
     if (!outcome.saved()) {
-        errors << kProgram << ": " << outcome.fileName << " not written: " << outcome.errorText << '\n';
+        errors << kProgram << ": " << outcome.fileName << " not written (error " << outcome.errorCode
+               << "): " << outcome.errorText << '\n';
         return 1;
     }
     return 0;
