@@ -90,7 +90,7 @@ void DesktopSession::exportPdf()
         // A viewer on a file that was never written would show nothing or an
         // older file of the same name; the user is told why instead.
         // The same text goes to standard error, where a script or a log sees it.
-        const std::string message = outcome.fileName + " could not be written (error " +
+        const std::string message = render::fileNameForMessage(outcome.fileName) + " could not be written (error " +
                                     std::to_string(outcome.errorCode) + "): " + outcome.errorText;
         std::cerr << "tabulon: " << message << '\n';
         platform::showMessage(desktop_.window(), kPdfNotSavedCaption, message);
