@@ -367,5 +367,46 @@ cp "$work/earlier.pdf" "$work/save/bad-name/My:doc.pdf"
 save_case "a document name with \":\"" "$work/save/bad-name" "My:doc" 15 "Filename is not correct."
 check "a document name with \":\": the earlier My:doc.pdf is unchanged" same_bytes "$work/earlier.pdf" "$work/save/bad-name/My:doc.pdf"
 
+# A clipboard that is one 10 MB header: the document name is the whole text. The
+# box comes up at once with the name shortened (a 10 MB label would take Qt
+# minutes to lay out) and the same line goes to standard error.
+mkdir -p "$work/save/long-name"
+long_name=$(head -c 10485760 /dev/zero | tr '\0' n)
+short_name="$(printf 'n%.0s' $(seq 157))...$(printf 'n%.0s' $(seq 36)).pdf"
+rm -f "$work/viewer.args" "$work/tabulon.rc" "$work/tabulon.err"
+printf '%s' "$long_name" | "$clipboard_put"
+unset long_name
+(cd "$work/save/long-name" && "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+main=$(wait_window "PREVIEW 2.0") || main=""
+press "$main" F6
+message=$(wait_window "PDF not saved" 10) || message=""
+check "a 10 MB document name: the box comes up within 10 s" [ -n "$message" ]
+press "$message" Return
+wait_gone "PDF not saved" || true
+press "$main" Escape
+check "a 10 MB document name: tabulon ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
+check "a 10 MB document name: standard error shows the name shortened" \
+  grep -qxF "tabulon: $short_name could not be written (error 16): Error creating file." "$work/tabulon.err"
+
+# --- 5. odd clipboard text ----------------------------------------------------------
+# NUL bytes and malformed UTF-8 come through the real clipboard: the preview opens,
+# F6 writes a readable PDF with the texts around them, and tabulon ends with 0.
+mkdir -p "$work/odd"
+rm -f "$work/viewer.args" "$work/tabulon.rc"
+printf 'Odd,P/*\rtxt,A,B,16,10,22,K/*Before\0after \xff\xfe bad \xc3\rtxt,A,N,12,10,40,K/*Second line\r' |
+  "$clipboard_put"
+(cd "$work/odd" && "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+main=$(wait_window "PREVIEW 2.0") || main=""
+check "odd clipboard text: the preview opens" [ -n "$main" ]
+press "$main" F6
+check "odd clipboard text: F6 writes Odd.pdf" wait_file "$work/odd/Odd.pdf"
+check "odd clipboard text: qpdf accepts Odd.pdf" bash -c "qpdf --check '$work/odd/Odd.pdf' >/dev/null"
+check "odd clipboard text: Odd.pdf has 1 page" [ "$(pdfinfo "$work/odd/Odd.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 1 ]
+pdftotext "$work/odd/Odd.pdf" "$work/odd.txt" 2>/dev/null || true
+check "odd clipboard text: Odd.pdf shows both lines" \
+  bash -c "grep -aq 'Before' '$work/odd.txt' && grep -aq 'bad' '$work/odd.txt' && grep -q 'Second line' '$work/odd.txt'"
+press "$main" Escape
+check "odd clipboard text: tabulon ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
+
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]
