@@ -7,11 +7,11 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <iostream>
 
 #include "child_process.h"
+#include "claim_files.h"
 #include "font_source.h"
 #include "pdf_check.h"
 #include "pdf_readers.h"
@@ -23,110 +23,6 @@ namespace {
 constexpr long kSmallProgramKb = 64 * 1024;
 constexpr std::uint32_t kClaim = 30000;
 
-void be16(std::string& out, std::uint32_t v) { out += {static_cast<char>(v >> 8), static_cast<char>(v)}; }
-void be32(std::string& out, std::uint32_t v)
-{
-    be16(out, v >> 16);
-    be16(out, v & 0xFFFF);
-}
-void le16(std::string& out, std::uint32_t v) { out += {static_cast<char>(v), static_cast<char>(v >> 8)}; }
-void le32(std::string& out, std::uint32_t v)
-{
-    le16(out, v & 0xFFFF);
-    le16(out, v >> 16);
-}
-
-// SOI, JFIF, a quantization table, a baseline frame of 30,000 x 30,000 with three
-// components, a scan header and 16 bytes of scan data.
-std::string hugeJpeg()
-{
-    std::string jpeg = "\xFF\xD8\xFF\xE0";
-    be16(jpeg, 16);
-    jpeg += std::string("JFIF\0\x01\x01\0\0\x01\0\x01\0\0", 14);
-    jpeg += "\xFF\xDB";
-    be16(jpeg, 67);
-    jpeg += std::string(1, '\0') + std::string(64, '\x01');
-    jpeg += "\xFF\xC0";
-    be16(jpeg, 17);
-    jpeg += '\x08';
-    be16(jpeg, kClaim);
-    be16(jpeg, kClaim);
-    jpeg += std::string("\x03\x01\x11\0\x02\x11\0\x03\x11\0", 10);
-    jpeg += "\xFF\xDA";
-    be16(jpeg, 12);
-    jpeg += std::string("\x03\x01\0\x02\0\x03\0\0\x3F\0", 10);
-    jpeg += std::string(16, '\0') + "\xFF\xD9";
-    return jpeg;
-}
-
-void pngChunk(std::string& png, const char* type, const std::string& data)
-{
-    be32(png, static_cast<std::uint32_t>(data.size()));
-    std::string body = type + data;
-    png += body;
-    be32(png, static_cast<std::uint32_t>(::crc32(0, reinterpret_cast<const Bytef*>(body.data()),
-                                                 static_cast<uInt>(body.size()))));
-}
-
-// An 8-bit RGB header of 30,000 x 30,000 over 1,000 deflated bytes.
-std::string hugePng()
-{
-    std::string png = "\x89PNG\r\n\x1A\n";
-    std::string header;
-    be32(header, kClaim);
-    be32(header, kClaim);
-    header += std::string("\x08\x02\0\0\0", 5);
-    pngChunk(png, "IHDR", header);
-    std::string rows(1000, '\0');
-    uLongf size = compressBound(static_cast<uLong>(rows.size()));
-    std::string packed(size, '\0');
-    ::compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(rows.data()),
-               static_cast<uLong>(rows.size()));
-    packed.resize(size);
-    pngChunk(png, "IDAT", packed);
-    pngChunk(png, "IEND", "");
-    return png;
-}
-
-// A codestream of SOC and a SIZ segment for three components, then its end.
-std::string hugeJpx()
-{
-    std::string jpx = "\xFF\x4F\xFF\x51";
-    be16(jpx, 47);
-    be16(jpx, 0);
-    for (std::uint32_t v : {kClaim, kClaim, 0u, 0u, kClaim, kClaim, 0u, 0u}) be32(jpx, v);
-    be16(jpx, 3);
-    jpx += std::string("\x07\x01\x01\x07\x01\x01\x07\x01\x01", 9);
-    return jpx + "\xFF\xD9";
-}
-
-// A placeable metafile of 30,000 x 30,000 units at one unit per inch with one
-// rectangle: a drawing, not pixels, so it is placed as it is.
-std::string hugeMetafile()
-{
-    std::string wmf;
-    le32(wmf, 0x9AC6CDD7);
-    le16(wmf, 0);
-    for (std::uint32_t v : {0u, 0u, kClaim, kClaim}) le16(wmf, v);
-    le16(wmf, 1);
-    le32(wmf, 0);
-    std::uint32_t checksum = 0;
-    for (std::size_t i = 0; i < 20; i += 2) {
-        checksum ^= static_cast<std::uint8_t>(wmf[i]) | static_cast<std::uint32_t>(static_cast<std::uint8_t>(wmf[i + 1])) << 8;
-    }
-    le16(wmf, checksum);
-    for (std::uint32_t v : {1u, 9u, 0x300u}) le16(wmf, v);
-    le32(wmf, 9 + 7 + 3);
-    le16(wmf, 0);
-    le32(wmf, 7);
-    le16(wmf, 0);
-    le32(wmf, 7);  // Rectangle: bottom, right, top, left
-    for (std::uint32_t v : {0x041Bu, kClaim, kClaim, 0u, 0u}) le16(wmf, v);
-    le32(wmf, 3);  // end of file
-    le16(wmf, 0);
-    return wmf;
-}
-
 TEST(HugeClaims, PicturesClaimingThirtyThousandPixelsSquareEndCleanly)
 {
     struct Case {
@@ -134,11 +30,11 @@ TEST(HugeClaims, PicturesClaimingThirtyThousandPixelsSquareEndCleanly)
         std::string bytes;
         std::string warning;  // "" when the picture is placed
     } cases[] = {
-        {"huge.jpg", hugeJpeg(), "tabulon-export: warning: picture huge.jpg left out: Not a JPEG file.\n"},
-        {"huge.png", hugePng(), "tabulon-export: warning: picture huge.png left out: Incorrect PNG file.\n"},
-        {"huge.j2k", hugeJpx(),
+        {"huge.jpg", claimingJpeg(kClaim, kClaim, 16), "tabulon-export: warning: picture huge.jpg left out: Not a JPEG file.\n"},
+        {"huge.png", claimingPng(kClaim, kClaim, 1000), "tabulon-export: warning: picture huge.png left out: Incorrect PNG file.\n"},
+        {"huge.j2k", claimingJpx(kClaim, kClaim, ""),
          "tabulon-export: warning: picture huge.j2k left out: Problem reading image file in memory.\n"},
-        {"huge.wmf", hugeMetafile(), ""},
+        {"huge.wmf", claimingMetafile(kClaim, kClaim), ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
