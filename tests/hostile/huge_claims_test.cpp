@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -64,6 +65,37 @@ TEST(HugeClaims, PicturesClaimingThirtyThousandPixelsSquareEndCleanly)
         std::cout << c.file << ": peak RSS " << run.peakRssKb / 1024 << " MiB for the PDF, " << pages.peakRssKb / 1024
                   << " MiB for the page pictures\n";
     }
+}
+
+// A job may name a pipe, a folder or a device as its picture: it is left out at
+// once, where reading a pipe would wait for a writer for ever.
+TEST(HugeClaims, PicturesThatAreNoFilesAreLeftOutWithoutWaiting)
+{
+    std::string fifo = tempFolder() + "/picture-fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string job = "Doc,P/*\rimg,10,10,50,50," + fifo + "/*\rimg,10,10,50,50," + tempFolder() +
+                      "/*\rimg,10,10,50,50,/dev/zero/*\rtxt,A,N,12,10,80,K/*Still here\r";
+    std::string pdf = tempFolder() + "/no-files.pdf";
+    ChildOptions options;
+    options.arguments = {TABULON_EXPORT_PROGRAM, writeTempFile("no-files.txt", job), "-o", pdf};
+    options.hangSeconds = 60;
+    ChildResult run = runChild(options);
+    EXPECT_EQ(run.signal, 0);
+    EXPECT_EQ(run.exitStatus, 0) << run.errors;
+    EXPECT_EQ(run.errors, "tabulon-export: warning: picture " + fifo + " left out: Error opening image file.\n" +
+                              "tabulon-export: warning: picture " + tempFolder() +
+                              " left out: Error opening image file.\n" +
+                              "tabulon-export: warning: picture /dev/zero left out: Error opening image file.\n");
+    std::string report;
+    EXPECT_TRUE(qpdfAccepts(pdf, &report)) << report;
+    EXPECT_NE(pdfText(pdf).find("Still here"), std::string::npos);
+
+    options.arguments = {TABULON_EXPORT_PROGRAM, writeTempFile("no-files.txt", job), "--png",
+                         tempFolder() + "/no-files-pages"};
+    ChildResult pages = runChild(options);
+    EXPECT_EQ(pages.signal, 0);
+    EXPECT_EQ(pages.exitStatus, 0) << pages.errors;
+    ::unlink(fifo.c_str());
 }
 
 class OneFontSource : public pdf::FontSource {

@@ -47,6 +47,7 @@ constexpr int kSetupFailed = 127;
             if (::prctl(PR_CAPBSET_DROP, capability, 0, 0, 0) != 0) ::_exit(kSetupFailed);
         }
     }
+    if (options.hangSeconds > 0) ::alarm(options.hangSeconds);  // a pending alarm survives exec
     ::execvpe(argv[0], argv.data(), envp.data());
     ::_exit(kSetupFailed);
 }

@@ -20,6 +20,9 @@ struct ChildOptions {
     // so that a folder without write permission refuses it as it would a user.
     bool withoutRootOverride = false;
     std::vector<std::string> environment;  // "NAME=value" entries added to the child's
+    // A child still running after this many seconds is ended by SIGALRM (0: no
+    // limit), so that a hang fails the test instead of stopping it.
+    unsigned hangSeconds = 0;
 };
 
 struct ChildResult {
