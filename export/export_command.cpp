@@ -103,10 +103,13 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
     const render::PdfExportOutcome& outcome = pdfExport.outcome();
     for (const render::PictureFailure& failure : outcome.pictureFailures) {
         std::string reason = failure.reason.empty() ? "it could not be embedded" : failure.reason;
-        errors << kProgram << ": warning: picture " << failure.file << " left out: " << reason << '\n';
+        errors << kProgram << ": warning: picture " << render::fileNameForMessage(failure.file)
+               << " left out: " << reason << '\n';
     }
     if (!outcome.saved()) {
-        errors << kProgram << ": " << outcome.fileName << " not written: " << outcome.errorText << '\n';
+        errors << kProgram << ": " << render::fileNameForMessage(outcome.fileName) << " not written (error "
+               << outcome.errorCode
+               << "): " << outcome.errorText << '\n';
         return 1;
     }
     return 0;

@@ -1,5 +1,9 @@
 #include "image_loader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -84,9 +88,25 @@ std::int32_t loadWmf(Bytes data, ImageRecord& record, std::string* message)
 
 }  // namespace
 
+namespace {
+
+// Opens a picture for reading only when it is a regular file: a job may name a
+// pipe, a terminal or a device, whose read would wait for ever or never end.
+std::FILE* openRegularFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    std::FILE* file = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) ::close(fd);
+    return file;
+}
+
+}  // namespace
+
 std::int32_t readImageFile(const std::string& path, ImageRecord& record)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = openRegularFile(path);
     if (file == nullptr) return kImageOpen;
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);

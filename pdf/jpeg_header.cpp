@@ -62,6 +62,15 @@ JpegResult readFrame(Bytes data, std::size_t p)
     return result;
 }
 
+// Every MCU of a scan takes at least one bit and covers at most 32 x 32 pixels, so
+// a file shorter than that many bits cannot hold the picture its frame header
+// claims, and would be embedded as a picture no reader can show.
+bool fileCanHoldPicture(Bytes data, const JpegHeader& header)
+{
+    const auto mcus = [](std::int32_t pixels) { return (static_cast<std::uint64_t>(pixels) + 31) / 32; };
+    return static_cast<std::uint64_t>(data.size()) * 8 >= mcus(header.width) * mcus(header.height);
+}
+
 }  // namespace
 
 JpegResult parseJpeg(Bytes data)
@@ -72,7 +81,11 @@ JpegResult parseJpeg(Bytes data)
         if (marker == kSoi) {
             p += 2;
         } else if (isSupportedFrame(marker)) {
-            return readFrame(data, p);
+            JpegResult frame = readFrame(data, p);
+            if (frame.error == 0 && !fileCanHoldPicture(data, frame.header)) {
+                return failure("JPEG file too short for its picture size.");
+            }
+            return frame;
         } else if (isSkippedSegment(marker)) {
             std::uint32_t length = 0;
             if (!readU16BE(data, p + 2, length)) break;

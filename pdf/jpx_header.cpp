@@ -24,6 +24,28 @@ JpxResult failure(std::string_view message)
     return result;
 }
 
+constexpr std::uint32_t kCod = 0xFF52;
+constexpr std::uint32_t kQcd = 0xFF5C;
+constexpr std::uint32_t kSot = 0xFF90;
+
+// Walks the main header's marker segments after SIZ: a codestream that carries
+// a picture has its coding style (COD) and quantization (QCD) there and then its
+// first tile-part (SOT). Without them the header's picture size is all the file
+// has, and the embedded stream would be one no reader can show.
+bool mainHeaderReachesTileData(Bytes data, std::size_t p)
+{
+    bool coding = false, quantization = false;
+    std::uint32_t marker = 0, length = 0;
+    while (readU16BE(data, p, marker)) {
+        if (marker == kSot) return coding && quantization;
+        if (!readU16BE(data, p + 2, length) || length < 2 || (marker >> 8) != 0xFF) return false;
+        coding = coding || marker == kCod;
+        quantization = quantization || marker == kQcd;
+        p += 2 + static_cast<std::size_t>(length);
+    }
+    return false;
+}
+
 }  // namespace
 
 JpxResult parseJpx(Bytes data)
@@ -40,6 +62,9 @@ JpxResult parseJpx(Bytes data)
     }
     if (xosiz >= xsiz || yosiz >= ysiz || xsiz - xosiz > kMaxJpxDimension || ysiz - yosiz > kMaxJpxDimension) {
         return failure("JPEG 2000 picture without width or height.");
+    }
+    if (!mainHeaderReachesTileData(data, kLsiz + lsiz)) {
+        return failure("JPEG 2000 codestream without coding style, quantization or tile data.");
     }
     JpxResult result;
     result.header.width = static_cast<std::int32_t>(xsiz - xosiz);

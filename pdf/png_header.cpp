@@ -1,5 +1,6 @@
 #include "png_header.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "pdf_writer.h"
@@ -88,6 +89,17 @@ PngResult walkChunks(Bytes data, PngImage& image)
     return {};
 }
 
+// A zlib stream gives at most 1032 bytes for each byte it takes (a 258-byte match
+// coded in two bits), so image data shorter than the filtered rows over 1032
+// cannot hold the picture: the header claims more than the file has. Such a file
+// would be embedded as a picture no reader can show.
+bool dataCanHoldRows(const PngImage& image)
+{
+    const double colours = image.colorSpace == "DeviceRGB" ? 3.0 : 1.0;
+    const double rowBytes = 1.0 + std::ceil(static_cast<double>(image.width) * colours * image.bitsPerComponent / 8.0);
+    return static_cast<double>(image.data.length()) * 1032.0 >= rowBytes * static_cast<double>(image.height);
+}
+
 }  // namespace
 
 PngResult parsePng(Bytes data, PngImage& image)
@@ -98,6 +110,7 @@ PngResult parsePng(Bytes data, PngImage& image)
     if (result.error == 0) result = walkChunks(data, image);
     if (result.error != 0) return fail(image, result.error, result.message);
     if (image.data.empty()) return fail(image, kPngIncorrect, "PNG without image data.");
+    if (!dataCanHoldRows(image)) return fail(image, kPngIncorrect, "PNG image data too short for its picture size.");
     if (image.colorSpace == "Indexed") {
         if (image.palette.empty()) return fail(image, kPngPalette, "Missing palette in PNG.");
         if (image.palette.length() % 3 != 0 || image.palette.length() > kMaxPngPaletteBytes) {

@@ -1,3 +1,7 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -14,6 +18,18 @@ constexpr long kMaxImageFileBytes = 256L * 1024L * 1024L;
 bool startsWith(std::span<const std::uint8_t> data, std::span<const std::uint8_t> prefix)
 {
     return data.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), data.begin());
+}
+
+// Opens a picture for reading only when it is a regular file: a job may name a
+// pipe, a terminal or a device, whose read would wait for ever or never end.
+std::FILE* openRegularFile(const char* path)
+{
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    std::FILE* file = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? ::fdopen(fd, "rb") : nullptr;
+    if (file == nullptr) ::close(fd);
+    return file;
 }
 
 }  // namespace
@@ -33,7 +49,7 @@ std::optional<DecodedImage> decodeImage(std::span<const std::uint8_t> data)
 
 std::optional<DecodedImage> loadImageFile(const char* path)
 {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openRegularFile(path), std::fclose);
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
         return std::nullopt;
     }

@@ -131,4 +131,14 @@ const PdfExportOutcome& PdfExport::finish()
     return outcome_;
 }
 
+std::string fileNameForMessage(std::string_view fileName)
+{
+    constexpr std::size_t kTail = 40;
+    if (fileName.size() <= kMessageNameBytes) return std::string(fileName);
+    std::string shown(fileName.substr(0, kMessageNameBytes - kTail - 3));
+    shown += "...";
+    shown += fileName.substr(fileName.size() - kTail);
+    return shown;
+}
+
 }  // namespace tabulon::render

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "job_format.h"
@@ -67,5 +68,11 @@ private:
 // True for the error codes that mean the file was not written; picture codes
 // only mean that a picture was left out.
 bool isSaveFailure(std::int32_t errorCode);
+
+// A file name as a message shows it. A document name can be a whole clipboard's
+// text, so a name longer than kMessageNameBytes keeps its first and last bytes
+// around "...", and a message box or a terminal line stays readable.
+inline constexpr std::size_t kMessageNameBytes = 200;
+std::string fileNameForMessage(std::string_view fileName);
 
 }  // namespace tabulon::render

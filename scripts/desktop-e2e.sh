@@ -6,7 +6,9 @@
 #   on screen equals tabulon-export --png for that page; F6 writes My_doc.pdf and
 #   starts the viewer; F4 prints to the PDF printer; arrows change nothing;
 #   Escape, the exit button and closing the window each end with exit code 0; a
-#   PDF that cannot be saved is reported and starts no viewer.
+#   PDF that cannot be saved (read-only folder, a folder in its place, /dev/full,
+#   a write limit, a full filesystem, a rejected name) is reported with the
+#   writer's code and text, starts no viewer and loses nothing.
 # Usage: scripts/desktop-e2e.sh [BUILD-DIR] [SCREENSHOT-OUT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,6 +35,7 @@ cleanup() {
     lpadmin -x "$printer" 2>/dev/null || true
     kill "$cupsd_pid" 2>/dev/null || true
   fi
+  umount -l "$work/save/full" 2>/dev/null || true
   if [ -n "${TABULON_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -273,19 +276,137 @@ main=$(wait_window "PREVIEW 2.0") || main=""
 "$close_request" "$main"
 check "closing the window ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
 
-# --- 4. a PDF that cannot be saved ------------------------------------------------
-rm -f "$work/viewer.args" "$work/tabulon.rc"
-printf 'no_such_folder/My_doc,P/*\rtxt,A,B,16,10,22,K/*Unsaved\r' | "$clipboard_put"
-(cd "$work/run" && "$work/demo/tabulon") &
+# --- 4. PDFs that cannot be saved lose nothing --------------------------------
+# Each case runs tabulon in its own folder on a job of one page, presses F6 and
+# checks: the box "PDF not saved" appears, tabulon writes the box's text (the
+# writer's code and text) on standard error, no viewer starts, the earlier file of
+# that name keeps its bytes, no temporary file is left, and tabulon still ends
+# with exit code 0.
+cp "$work/run/My_doc.pdf" "$work/earlier.pdf"
+# As root, tabulon runs without the capabilities that let root write anywhere, so
+# that a folder's mode refuses it as it would refuse a user.
+no_root_override=()
+if [ "$(id -u)" = 0 ]; then
+  drop=-dac_override,-dac_read_search,-fowner
+  no_root_override=(setpriv --bounding-set="$drop" --inh-caps="$drop")
+fi
+# Writes past 16 KiB fail as on a full disk; SIGXFSZ is ignored, and stays ignored
+# across exec, so the write returns EFBIG instead of ending the program.
+size_limit=(bash -c 'trap "" XFSZ; ulimit -f 16; exec "$0" "$@"')
+
+extra_lines=""  # more job lines for the next save_case
+listing() { (cd "$1" && find . -mindepth 1 -printf '%p %y %s\n' | sort); }
+save_case() {  # save_case NAME FOLDER DOCUMENT CODE TEXT [PREFIX COMMAND...]
+  local name=$1 folder=$2 document=$3 code=$4 text=$5
+  shift 5
+  local file=$document.pdf expected before after
+  expected="$file could not be written (error $code): $text"
+  rm -f "$work/viewer.args" "$work/tabulon.rc" "$work/tabulon.err"
+  before=$(listing "$folder")
+  { printf '%s,P/*\rtxt,A,B,16,10,22,K/*Unsaved\r' "$document"; printf '%s' "$extra_lines"; } | "$clipboard_put"
+  (cd "$folder" && "$@" "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+  main=$(wait_window "PREVIEW 2.0") || main=""
+  press "$main" F6
+  message=$(wait_window "PDF not saved" 10) || message=""
+  check "$name: a message box" [ -n "$message" ]
+  press "$message" Return
+  wait_gone "PDF not saved" || true
+  sleep 0.3
+  check "$name: no viewer starts" [ ! -e "$work/viewer.args" ]
+  after=$(listing "$folder")
+  check "$name: the folder is as it was (no temporary file, nothing replaced)" [ "$before" = "$after" ]
+  press "$main" Escape
+  check "$name: tabulon ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
+  check "$name: standard error says \"tabulon: $expected\"" grep -qxF "tabulon: $expected" "$work/tabulon.err"
+}
+same_bytes() { cmp -s "$1" "$2"; }
+
+mkdir -p "$work/save/missing"
+save_case "a folder that does not exist" "$work/save/missing" no_such_folder/My_doc 16 "Error creating file."
+
+mkdir -p "$work/save/read-only"
+cp "$work/earlier.pdf" "$work/save/read-only/My_doc.pdf"
+chmod 555 "$work/save/read-only"
+save_case "read-only folder" "$work/save/read-only" My_doc 16 "Error creating file." "${no_root_override[@]}"
+chmod 755 "$work/save/read-only"
+check "read-only folder: the earlier My_doc.pdf is unchanged" same_bytes "$work/earlier.pdf" "$work/save/read-only/My_doc.pdf"
+
+mkdir -p "$work/save/folder/My_doc.pdf"
+cp "$work/earlier.pdf" "$work/save/folder/My_doc.pdf/inner.pdf"
+save_case "My_doc.pdf is a folder" "$work/save/folder" My_doc 16 "Error creating file."
+check "My_doc.pdf is a folder: it and its file stay" same_bytes "$work/earlier.pdf" "$work/save/folder/My_doc.pdf/inner.pdf"
+
+mkdir -p "$work/save/dev-full"
+ln -s /dev/full "$work/save/dev-full/My_doc.pdf"
+save_case "My_doc.pdf leads to /dev/full" "$work/save/dev-full" My_doc 16 "Error creating file."
+check "My_doc.pdf leads to /dev/full: the link stays" [ "$(readlink "$work/save/dev-full/My_doc.pdf")" = /dev/full ]
+
+mkdir -p "$work/save/size-limit"
+cp "$work/earlier.pdf" "$work/save/size-limit/My_doc.pdf"
+# Enough rows that the file is larger than the limit even without embedded fonts.
+extra_lines=$(for i in $(seq 1000); do printf 'txt,A,N,10,10,%d,K/*Row %d\r' $((30 + i % 200)) "$i"; done)
+save_case "writes fail past 16 KiB" "$work/save/size-limit" My_doc 16 "Error creating file." "${size_limit[@]}"
+extra_lines=""
+check "writes fail past 16 KiB: the earlier My_doc.pdf is unchanged" same_bytes "$work/earlier.pdf" "$work/save/size-limit/My_doc.pdf"
+
+# A real full filesystem where mounting is allowed (root on a machine, not every
+# container).
+mkdir -p "$work/save/full"
+if mount -t tmpfs -o size=1m tabulon-e2e "$work/save/full" 2>/dev/null; then
+  cp "$work/earlier.pdf" "$work/save/full/My_doc.pdf"
+  dd if=/dev/zero of="$work/save/full/filler" bs=4k 2>/dev/null || true
+  save_case "full filesystem" "$work/save/full" My_doc 16 "Error creating file."
+  check "full filesystem: the earlier My_doc.pdf is unchanged" same_bytes "$work/earlier.pdf" "$work/save/full/My_doc.pdf"
+  umount -l "$work/save/full"
+else
+  echo "skip full filesystem: no tmpfs can be mounted here; the 16 KiB write limit stands in"
+fi
+
+mkdir -p "$work/save/bad-name"
+cp "$work/earlier.pdf" "$work/save/bad-name/My:doc.pdf"
+save_case "a document name with \":\"" "$work/save/bad-name" "My:doc" 15 "Filename is not correct."
+check "a document name with \":\": the earlier My:doc.pdf is unchanged" same_bytes "$work/earlier.pdf" "$work/save/bad-name/My:doc.pdf"
+
+# A clipboard that is one 10 MB header: the document name is the whole text. The
+# box comes up at once with the name shortened (a 10 MB label would take Qt
+# minutes to lay out) and the same line goes to standard error.
+mkdir -p "$work/save/long-name"
+long_name=$(head -c 10485760 /dev/zero | tr '\0' n)
+short_name="$(printf 'n%.0s' $(seq 157))...$(printf 'n%.0s' $(seq 36)).pdf"
+rm -f "$work/viewer.args" "$work/tabulon.rc" "$work/tabulon.err"
+printf '%s' "$long_name" | "$clipboard_put"
+unset long_name
+(cd "$work/save/long-name" && "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
 main=$(wait_window "PREVIEW 2.0") || main=""
 press "$main" F6
 message=$(wait_window "PDF not saved" 10) || message=""
-check "a failed save shows a message box" [ -n "$message" ]
+check "a 10 MB document name: the box comes up within 10 s" [ -n "$message" ]
 press "$message" Return
-sleep 0.5
-check "a failed save starts no viewer" [ ! -e "$work/viewer.args" ]
+wait_gone "PDF not saved" || true
 press "$main" Escape
-check "tabulon still ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
+check "a 10 MB document name: tabulon ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
+check "a 10 MB document name: standard error shows the name shortened" \
+  grep -qxF "tabulon: $short_name could not be written (error 16): Error creating file." "$work/tabulon.err"
+
+# --- 5. odd clipboard text ----------------------------------------------------------
+# NUL bytes and malformed UTF-8 come through the real clipboard: the preview opens,
+# F6 writes a readable PDF with the texts around them, and tabulon ends with 0.
+mkdir -p "$work/odd"
+rm -f "$work/viewer.args" "$work/tabulon.rc"
+printf 'Odd,P/*\rtxt,A,B,16,10,22,K/*Before\0after \xff\xfe bad \xc3\rtxt,A,N,12,10,40,K/*Second line\r' |
+  "$clipboard_put"
+(cd "$work/odd" && "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+main=$(wait_window "PREVIEW 2.0") || main=""
+check "odd clipboard text: the preview opens" [ -n "$main" ]
+press "$main" F6
+check "odd clipboard text: F6 writes Odd.pdf" wait_file "$work/odd/Odd.pdf"
+check "odd clipboard text: qpdf accepts Odd.pdf" bash -c "qpdf --check '$work/odd/Odd.pdf' >/dev/null"
+check "odd clipboard text: Odd.pdf has 1 page" [ "$(pdfinfo "$work/odd/Odd.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 1 ]
+pdftotext "$work/odd/Odd.pdf" "$work/odd.txt" 2>/dev/null || true
+check "odd clipboard text: Odd.pdf shows both lines" \
+  bash -c "grep -aq 'Before' '$work/odd.txt' && grep -aq 'bad' '$work/odd.txt' && grep -q 'Second line' '$work/odd.txt'"
+press "$main" Escape
+check "odd clipboard text: tabulon ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
 
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the unit tests, then the unit tests once more under
+# Builds and runs every test: the unit tests (with the failure and large-input
+# tests of tests/hostile), the property run of generated jobs through
+# tabulon-export, then the unit tests once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the formatter tests under a
 # comma-decimal locale, then every fuzz harness for FUZZ_SECONDS_CI seconds (default 60)
 # on its committed corpus.
@@ -12,7 +14,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULON_WERROR=ON >/dev/
 cmake --build build -j "$jobs"
 
 echo "== unit tests"
-ctest --test-dir build --output-on-failure -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs" -LE property
+
+echo "== property run: generated jobs through tabulon-export"
+ctest --test-dir build --output-on-failure -L property
 
 echo "== unit tests under a comma-decimal locale"
 LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 ctest --test-dir build --output-on-failure -j "$jobs" -L unit

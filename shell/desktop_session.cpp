@@ -1,5 +1,7 @@
 #include "desktop_session.h"
 
+#include <iostream>
+
 #include "job_intake.h"
 #include "job_renderer.h"
 #include "pdf_export.h"
@@ -87,8 +89,11 @@ void DesktopSession::exportPdf()
     if (render::isSaveFailure(outcome.errorCode)) {
         // A viewer on a file that was never written would show nothing or an
         // older file of the same name; the user is told why instead.
-        platform::showMessage(desktop_.window(), kPdfNotSavedCaption,
-                              outcome.fileName + " could not be written: " + outcome.errorText);
+        // The same text goes to standard error, where a script or a log sees it.
+        const std::string message = render::fileNameForMessage(outcome.fileName) + " could not be written (error " +
+                                    std::to_string(outcome.errorCode) + "): " + outcome.errorText;
+        std::cerr << "tabulon: " << message << '\n';
+        platform::showMessage(desktop_.window(), kPdfNotSavedCaption, message);
         return;
     }
     (void)startViewer(kViewer, outcome.fileName);

@@ -92,7 +92,7 @@ TEST(DamagedPictures, PngHeaderFieldsGiveTheirCodes)
         {pngWithHeader(2, 4, 2, 0), kPngIncorrect},   // RGB below 8 bits
         {pngWithHeader(0, 8, 0, 0), kPngIncorrect},   // no width
         {pngWithHeader(0x80000000u, 8, 0, 0), kPngIncorrect},
-        {pngWithHeader(0x7FFFFFFFu, 8, 0, 0), 0},     // a huge claim allocates nothing
+        {pngWithHeader(0x7FFFFFFFu, 8, 0, 0), kPngIncorrect},  // a huge claim, refused before any allocation
         {test::makePng(3, 2, 2, 0, 0).replace(37, 4, "pLTE"), kPngPalette},
     };
     for (const Case& c : cases) EXPECT_EQ(load(c.bytes), c.code);

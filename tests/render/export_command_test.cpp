@@ -100,7 +100,7 @@ TEST(ExportCommand, DemoGivesFourPagesWithEveryRow)
     EXPECT_EQ(test::pdfinfoPages(path), 4);
 }
 
-TEST(ExportCommand, FailedSaveIsOneLineWithTheWritersTextAndExitOne)
+TEST(ExportCommand, FailedSaveIsOneLineWithTheWritersCodeAndTextAndExitOne)
 {
     std::vector<char*> argv = {const_cast<char*>("tabulon-export"), const_cast<char*>("--demo"),
                                const_cast<char*>("-o"), const_cast<char*>("/no-such-folder/x.pdf")};
@@ -109,7 +109,7 @@ TEST(ExportCommand, FailedSaveIsOneLineWithTheWritersTextAndExitOne)
     EXPECT_EQ(exportMain(4, argv.data(), in, out, err, nullptr), 1);
     std::string text = err.str();
     std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
-    EXPECT_EQ(last, "tabulon-export: /no-such-folder/x.pdf not written: Error creating file.\n");
+    EXPECT_EQ(last, "tabulon-export: /no-such-folder/x.pdf not written (error 16): Error creating file.\n");
 }
 
 TEST(ExportCommand, UnreadableJobAndUnknownOptionFail)

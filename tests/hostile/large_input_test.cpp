@@ -1,0 +1,123 @@
+// Large and odd input through tabulon-export, run as a process: each case ends
+// cleanly, and the child's peak memory (ru_maxrss from wait4) stays within a
+// generous multiple of what it really read and wrote, never near what a header
+// claims.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "child_process.h"
+#include "pdf_check.h"
+#include "pdf_readers.h"
+
+namespace tabulon::test {
+namespace {
+
+constexpr long kBaseKb = 64 * 1024;  // the program with its libraries and fonts
+
+struct ExportRun {
+    ChildResult child;
+    std::string pdfPath;
+    std::size_t jobBytes = 0;
+    std::size_t pdfBytes = 0;
+};
+
+ExportRun exportJobFile(const std::string& name, const std::string& job, std::vector<std::string> extra = {})
+{
+    ExportRun run;
+    run.jobBytes = job.size();
+    std::string jobPath = writeTempFile(name + ".txt", job);
+    run.pdfPath = tempFolder() + "/" + name + ".pdf";
+    ChildOptions options;
+    options.arguments = {TABULON_EXPORT_PROGRAM, jobPath, "-o", run.pdfPath};
+    options.arguments.insert(options.arguments.end(), extra.begin(), extra.end());
+    options.workingFolder = tempFolder();
+    run.child = runChild(options);
+    run.pdfBytes = readFile(run.pdfPath).size();
+    std::remove(jobPath.c_str());
+    return run;
+}
+
+// Peak memory within four times what was read and written, over the base.
+void expectProportionalMemory(const ExportRun& run)
+{
+    long boundKb = kBaseKb + static_cast<long>(4 * (run.jobBytes + run.pdfBytes) / 1024);
+    EXPECT_LE(run.child.peakRssKb, boundKb) << "job " << run.jobBytes << " bytes, PDF " << run.pdfBytes << " bytes";
+    ::testing::Test::RecordProperty("peak_rss_kb", std::to_string(run.child.peakRssKb));
+    std::cout << "peak RSS " << run.child.peakRssKb / 1024 << " MiB for a job of " << run.jobBytes / 1024
+              << " KiB and a PDF of " << run.pdfBytes / 1024 << " KiB\n";
+}
+
+void expectReadablePdf(const std::string& path, int pages)
+{
+    std::string report;
+    EXPECT_TRUE(qpdfAccepts(path, &report)) << report;
+    EXPECT_EQ(pdfinfoPages(path), pages);
+}
+
+TEST(LargeInput, MillionLineJobGivesEveryPage)
+{
+    std::string job = "Big,P/*\r";
+    job.reserve(32 << 20);
+    for (int i = 1; i <= 1000000; ++i) {
+        if (i % 50 == 0) {
+            job += "eop\r";
+        } else {
+            job += "txt,A,N,10,10," + std::to_string(20 + (i % 25) * 10) + ",K/*Row " + std::to_string(i) + "\r";
+        }
+    }
+    ExportRun run = exportJobFile("million-lines", job, {"--compress"});
+    ASSERT_EQ(run.child.exitStatus, 0) << run.child.errors;
+    EXPECT_EQ(run.child.errors, "");
+    expectReadablePdf(run.pdfPath, 20001);
+    expectProportionalMemory(run);
+    std::remove(run.pdfPath.c_str());
+}
+
+TEST(LargeInput, TenMegabyteLinesEndCleanly)
+{
+    const std::string tenMegabytes(10 << 20, 'w');
+    struct Case {
+        const char* name;
+        std::string job;
+        int exitStatus;
+        std::string lastError;  // the end of standard error
+    } cases[] = {
+        // One text of 10 MB, then a line that must still be drawn.
+        {"long-text", "Doc,P/*\rtxt,A,N,12,10,10,K/*" + tenMegabytes + "\rtxt,A,N,12,10,30,K/*After\r", 0, ""},
+        // 10 MB without a single CR after the header.
+        {"no-line-end", "Doc,P/*\r" + tenMegabytes, 0, ""},
+        // 10 MB of unknown command fields.
+        {"long-command", "Doc,P/*\r" + tenMegabytes + ",1,2/*\rtxt,A,N,12,10,30,K/*After\r", 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExportRun run = exportJobFile(c.name, c.job);
+        EXPECT_EQ(run.child.exitStatus, c.exitStatus) << run.child.errors.substr(0, 300);
+        expectReadablePdf(run.pdfPath, 1);
+        expectProportionalMemory(run);
+        if (c.job.find("After") != std::string::npos) {
+            EXPECT_NE(pdfText(run.pdfPath).find("After"), std::string::npos);
+        }
+        std::remove(run.pdfPath.c_str());
+    }
+}
+
+// A job that is one 10 MB header: the document name is the whole text, the file
+// name is too long for the system, and the message shows the name shortened.
+TEST(LargeInput, TenMegabyteDocumentNameFailsWithAShortMessage)
+{
+    std::string name(10 << 20, 'n');
+    ChildOptions options;
+    options.arguments = {TABULON_EXPORT_PROGRAM, writeTempFile("long-name.txt", name)};
+    options.workingFolder = tempFolder();
+    ChildResult run = runChild(options);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.errors, "tabulon-export: " + std::string(157, 'n') + "..." + std::string(36, 'n') +
+                              ".pdf not written (error 16): Error creating file.\n");
+    EXPECT_LE(run.peakRssKb, kBaseKb + 4 * 10 * 1024);
+}
+
+}  // namespace
+}  // namespace tabulon::test
