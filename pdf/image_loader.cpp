@@ -86,10 +86,6 @@ std::int32_t loadWmf(Bytes data, ImageRecord& record, std::string* message)
     return 0;
 }
 
-}  // namespace
-
-namespace {
-
 // Opens a picture for reading only when it is a regular file: a job may name a
 // pipe, a terminal or a device, whose read would wait for ever or never end.
 std::FILE* openRegularFile(const std::string& path)
