@@ -44,6 +44,14 @@ void storeRow(const JSAMPLE* row, int width, int components, bool inverted, std:
     }
 }
 
+// Every MCU of a scan takes at least one bit and covers at most 32 x 32 pixels:
+// data with fewer bits than that cannot hold the picture its header claims, and
+// decoding it would fill a picture of that size with nothing.
+bool dataCanHold(std::size_t bytes, std::size_t width, std::size_t height)
+{
+    return bytes * 8 >= ((width + 31) / 32) * ((height + 31) / 32);
+}
+
 }  // namespace
 
 std::optional<DecodedImage> decodeJpeg(std::span<const std::uint8_t> data)
@@ -68,7 +76,7 @@ std::optional<DecodedImage> decodeJpeg(std::span<const std::uint8_t> data)
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     const std::size_t pixels = static_cast<std::size_t>(info.image_width) * info.image_height;
-    if (pixels == 0 || pixels > kMaxImagePixels) {
+    if (pixels == 0 || pixels > kMaxImagePixels || !dataCanHold(data.size(), info.image_width, info.image_height)) {
         jpeg_destroy_decompress(&info);
         return std::nullopt;
     }

@@ -5,6 +5,18 @@
 
 namespace tabulon::platform {
 
+namespace {
+
+// A zlib stream gives at most 1032 bytes for each byte it takes, and a PNG row
+// has a filter byte and at least one bit per pixel: data shorter than those rows
+// over 1032 cannot hold the picture its header claims.
+bool dataCanHold(std::size_t bytes, std::size_t width, std::size_t height)
+{
+    return bytes * 1032 >= height * (1 + (width + 7) / 8);
+}
+
+}  // namespace
+
 std::optional<DecodedImage> decodePng(std::span<const std::uint8_t> data)
 {
     png_image png{};
@@ -13,7 +25,7 @@ std::optional<DecodedImage> decodePng(std::span<const std::uint8_t> data)
         return std::nullopt;
     }
     const std::size_t pixels = static_cast<std::size_t>(png.width) * png.height;
-    if (pixels == 0 || pixels > kMaxImagePixels) {
+    if (pixels == 0 || pixels > kMaxImagePixels || !dataCanHold(data.size(), png.width, png.height)) {
         png_image_free(&png);
         return std::nullopt;
     }

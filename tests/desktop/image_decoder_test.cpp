@@ -2,6 +2,11 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <sys/resource.h>
+#include <zlib.h>
 #include <jpeglib.h>
 #include <png.h>
 
@@ -71,6 +76,13 @@ std::vector<std::uint8_t> encodeJpeg()
     return out;
 }
 
+long peakKilobytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
 }  // namespace
 
 TEST(ImageDecoder, DecodesJpegAndPngToRgbaBySignature)
@@ -104,6 +116,37 @@ TEST(ImageDecoder, RefusesTruncatedAndForeignData)
     for (const auto& data : bad) {
         EXPECT_FALSE(decodeImage(data)) << data.size() << " bytes";
     }
+}
+
+// A header may claim tens of megapixels in a file of a few bytes; decoding that
+// would allocate and fill the whole picture from nothing (the preview's fuzzer
+// found a 91-byte JPEG claiming 7178 x 6684 that took seconds). Such data is
+// refused before anything is allocated.
+TEST(ImageDecoder, RefusesHeadersClaimingMoreThanTheDataCanHold)
+{
+    const std::vector<std::uint8_t> jpeg = {
+        0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 0x00, 0x08, 0x06, 0x06, 0xD1, 0x06, 0x08, 0x07, 0x07, 0x07, 0x24,
+        0x2E, 0x27, 0x20, 0x22, 0x2C, 0x23, 0x06, 0xD1, 0x06, 0x08, 0x07, 0x07, 0x07, 0x24, 0x2E, 0x27, 0x20, 0x22,
+        0x2C, 0x23, 0x1C, 0x1C, 0x28, 0x34, 0x29, 0x09, 0x6D, 0x09, 0x08, 0x14, 0x1D, 0x1A, 0x1F, 0x1C, 0x1C, 0x28,
+        0x32, 0x29, 0x2C, 0xCC, 0xCE, 0xDF, 0xDD, 0xD3, 0xDC, 0xE3, 0xE3, 0x28, 0x29, 0x2C, 0x30, 0x31, 0x32, 0xFF,
+        0xC0, 0x00, 0x0B, 0x08, 0x1A, 0x1C, 0x1C, 0x0A, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01,
+        0x00,
+    };
+    EXPECT_FALSE(decodeJpeg(jpeg));
+
+    // The 4 x 2 test PNG with its header claiming 8000 x 8000.
+    std::vector<std::uint8_t> png = encodePng();
+    const std::uint8_t size[8] = {0, 0, 0x1F, 0x40, 0, 0, 0x1F, 0x40};
+    std::copy(std::begin(size), std::end(size), png.begin() + 16);
+    const uLong crc = crc32(0, png.data() + 12, 17);  // IHDR's type and data
+    for (int i = 0; i < 4; ++i) png[29 + i] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+    const long before = peakKilobytes();
+    EXPECT_FALSE(decodePng(png));
+    // Refused before the 256 MB picture was allocated, not after libpng ran dry.
+    EXPECT_LT(peakKilobytes() - before, 64 * 1024);
+    // Small pictures in small files still decode.
+    EXPECT_TRUE(decodeJpeg(encodeJpeg()));
+    EXPECT_TRUE(decodePng(encodePng()));
 }
 
 TEST(ImageDecoder, MissingFileGivesNothing)
