@@ -53,9 +53,8 @@ void pngChunk(std::string& png, const char* type, const std::string& data)
                                                  static_cast<uInt>(body.size()))));
 }
 
-}  // namespace
-
-std::string claimingPng(std::uint32_t width, std::uint32_t height, std::size_t zeroBytes)
+// An RGB PNG of the claimed size whose one IDAT chunk holds `idat`.
+std::string pngWithIdat(std::uint32_t width, std::uint32_t height, const std::string& idat)
 {
     std::string png = "\x89PNG\r\n\x1A\n";
     std::string header;
@@ -63,28 +62,27 @@ std::string claimingPng(std::uint32_t width, std::uint32_t height, std::size_t z
     be32(header, height);
     header += std::string("\x08\x02\0\0\0", 5);
     pngChunk(png, "IHDR", header);
+    pngChunk(png, "IDAT", idat);
+    pngChunk(png, "IEND", "");
+    return png;
+}
+
+}  // namespace
+
+std::string claimingPng(std::uint32_t width, std::uint32_t height, std::size_t zeroBytes)
+{
     std::string rows(zeroBytes, '\0');
     uLongf size = compressBound(static_cast<uLong>(rows.size()));
     std::string packed(size, '\0');
     ::compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(rows.data()),
                static_cast<uLong>(rows.size()));
     packed.resize(size);
-    pngChunk(png, "IDAT", packed);
-    pngChunk(png, "IEND", "");
-    return png;
+    return pngWithIdat(width, height, packed);
 }
 
 std::string claimingPngWithIdat(std::uint32_t width, std::uint32_t height, std::size_t idatBytes)
 {
-    std::string png = "\x89PNG\r\n\x1A\n";
-    std::string header;
-    be32(header, width);
-    be32(header, height);
-    header += std::string("\x08\x02\0\0\0", 5);
-    pngChunk(png, "IHDR", header);
-    pngChunk(png, "IDAT", std::string(idatBytes, '\0'));
-    pngChunk(png, "IEND", "");
-    return png;
+    return pngWithIdat(width, height, std::string(idatBytes, '\0'));
 }
 
 std::string claimingJpx(std::uint32_t width, std::uint32_t height, const std::string& segments)
