@@ -1,6 +1,7 @@
 #include "demo_job.h"
 
 #include <array>
+#include <filesystem>
 #include <string_view>
 
 namespace tabulon::demo {
@@ -20,7 +21,7 @@ constexpr int kRowStep = 5;
 constexpr int kLastRowY = 270;
 constexpr int kRowsPerPage = (kLastRowY - kFirstRowY) / kRowStep + 1;
 
-std::string pageHeaderBlock()
+std::string pageHeaderBlock(std::string_view logoFile)
 {
     std::string block;
     auto line = [&block](std::string_view a, std::string_view b = {}) { block.append(a).append(b).append(kCr); };
@@ -33,7 +34,7 @@ std::string pageHeaderBlock()
     line("txt,A,B,12,125,32,K/*Amount");
     line("txt,A,B,12,155,32,K/*Bank");
     line("txt,A,B,12,170,32,K/*Ver_nbr");
-    line("img,10,5,50,15,printlogo.jpg/*");
+    block.append("img,10,5,50,15,").append(logoFile).append("/*").append(kCr);
     line("line,10,28,100,28,B,5/*");
     line("box,10,286,190,8,Y,F,4/*");
     block.append("txt,A,B,12,12,288,F/*Company: ").append(kCompanyName).append("  ").append(kStreet);
@@ -64,9 +65,9 @@ void appendRow(std::string& body, int index, int rowY)
 }
 
 // The heading, then `rows` rows with "eop" and a fresh heading after each full page.
-std::string buildRows(int rows)
+std::string buildRows(int rows, std::string_view logoFile)
 {
-    const std::string header = pageHeaderBlock();
+    const std::string header = pageHeaderBlock(logoFile);
     std::string body;
     body.reserve(header.size() + static_cast<std::size_t>(rows) * 180);
     body.append(header);
@@ -84,13 +85,23 @@ std::string buildRows(int rows)
 
 }  // namespace
 
-std::string buildDemoJob() { return buildRows(kDemoRows); }
+std::string buildDemoJob(std::string_view logoFile) { return buildRows(kDemoRows, logoFile); }
+
+std::string findDemoLogo(const std::vector<std::string>& installedCopies)
+{
+    std::error_code error;
+    if (std::filesystem::exists(kDemoLogo, error)) return kDemoLogo;
+    for (const std::string& copy : installedCopies) {
+        if (std::filesystem::is_regular_file(copy, error)) return copy;
+    }
+    return kDemoLogo;
+}
 
 std::string buildLedgerJob(int pages)
 {
     // The last page is one row short of full, so no "eop" follows it.
     int rows = pages <= 0 ? 0 : pages * kRowsPerPage - 1;
-    return buildRows(rows);
+    return buildRows(rows, kDemoLogo);
 }
 
 }  // namespace tabulon::demo

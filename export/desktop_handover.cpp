@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "desktop_outputs.h"
+#include "program_paths.h"
 
 namespace tabulon::exporter {
 
@@ -18,27 +18,13 @@ namespace {
 
 constexpr const char* kCompanion = "tabulon-export-desktop";
 
-// The folder of this program's own file, with its "/".
-std::string ownFolder()
-{
-    char path[PATH_MAX];
-    ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return {};
-    std::string self(path, static_cast<std::size_t>(length));
-    return self.substr(0, self.rfind('/') + 1);
-}
-
-// Where the companion may be: beside this program (the build tree), in the
-// libexec folder next to its bin folder (an installed tree, wherever it was
-// moved), and in the libexec folder it was configured for.
+// Where the companion may be: in the libexec folder next to this program's bin
+// folder (the build tree, or an installed tree wherever it was moved), and in the
+// libexec folder it was configured for.
 std::vector<std::string> companionPlaces()
 {
     std::vector<std::string> places;
-    std::string folder = ownFolder();
-    if (!folder.empty()) {
-        places.push_back(folder + kCompanion);
-        places.push_back(folder + "../" TABULON_LIBEXEC_RELATIVE "/" + kCompanion);
-    }
+    places.push_back(platform::ownFolder() + "/../" TABULON_LIBEXEC_RELATIVE "/" + kCompanion);
     places.push_back(std::string(TABULON_LIBEXEC_DIR "/") + kCompanion);
     return places;
 }

@@ -13,6 +13,7 @@
 #include "job_renderer.h"
 #include "null_outputs.h"
 #include "pdf_export.h"
+#include "program_paths.h"
 
 namespace tabulon::exporter {
 
@@ -51,7 +52,8 @@ std::size_t fileSize(const std::string& path)
 bool jobText(const ExportOptions& options, std::istream& standardInput, std::string& text, std::string& error)
 {
     if (options.source == JobSource::Demo) {
-        text = shell::utf8ToWindows1252(demo::buildDemoJob());
+        // An installed demo finds its logo in the data folder when the current folder has none.
+        text = shell::utf8ToWindows1252(demo::buildDemoJob(demo::findDemoLogo(platform::dataFilePlaces(demo::kDemoLogo))));
         return true;
     }
     std::string raw;

@@ -133,13 +133,14 @@ TEST(ExportCommand, MissingPictureIsAWarningAndThePdfIsWritten)
     EXPECT_NE(run.pdf.find("(still here) Tj"), std::string::npos);
 }
 
-// Page pictures are drawn by the companion program beside tabulon-export; a
-// tabulon-export on its own says so and fails, leaving nothing half made.
+// Page pictures are drawn by the companion program in ../libexec/tabulon/ of
+// tabulon-export's folder; a tabulon-export on its own says so and fails,
+// leaving nothing half made.
 TEST(ExportCommand, PagePicturesComeFromTheCompanionOrFailWithAMessage)
 {
     const std::string program = TABULON_EXPORT_PROGRAM;
     const std::string folder = test::tempFolder();
-    const std::string companion = program.substr(0, program.rfind('/') + 1) + "tabulon-export-desktop";
+    const std::string companion = program.substr(0, program.rfind('/') + 1) + "../libexec/tabulon/tabulon-export-desktop";
     if (std::ifstream(companion).good()) {
         std::string pages = folder + "/companion-pages";
         test::CommandResult run = test::runCommand("QT_QPA_PLATFORM=offscreen '" + program + "' --demo --png '" + pages +
