@@ -9,13 +9,24 @@
 
 namespace tabulon::platform {
 
-// Places `utf8Text` on the clipboard through a detached owner. True once the
-// owner holds the clipboard; false when it could not (no display, or no answer
-// within `timeoutMs`).
-bool handTextToClipboardOwner(const std::string& utf8Text, int timeoutMs);
+// What became of a hand-over.
+struct ClipboardHandOver {
+    bool held = false;    // the owner holds the text
+    long owner = 0;       // the owner's process, while it holds the text
+    std::string problem;  // why the text is not held, for a message
+};
+
+// Places `utf8Text` on the clipboard through a detached owner. It is held once
+// the owner has taken the clipboard; it is not when there is no display, or the
+// owner could not take the clipboard or gave no answer within `timeoutMs`.
+ClipboardHandOver handTextToClipboardOwner(const std::string& utf8Text, int timeoutMs);
+
+// Ends the owner of a hand-over, taking the text off the clipboard again: for a
+// producer whose reader could not be started, so that no owner stays behind.
+void withdrawClipboardText(const ClipboardHandOver& handOver);
 
 // The owner's side (run in the detached process): takes the clipboard, writes
-// one byte to `readyFd` when it holds it, then serves until it loses it.
+// its process number to `readyFd` once it holds it, then serves until it loses it.
 int serveClipboard(const std::string& utf8Text, int readyFd);
 
 }  // namespace tabulon::platform

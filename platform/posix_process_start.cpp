@@ -1,11 +1,11 @@
 // POSIX: a double fork, so the started program is adopted by init and leaves no
-// zombie behind; a close-on-exec pipe tells the caller whether exec succeeded.
+// zombie behind; a close-on-exec pipe tells the caller whether exec succeeded,
+// and if not, why.
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 
 #include "process_start.h"
 
@@ -13,10 +13,21 @@ namespace tabulon::platform {
 
 namespace {
 
+[[noreturn]] void reportFailure(int reportFd)
+{
+    const int error = errno;
+    (void)!write(reportFd, &error, sizeof error);
+    _exit(127);
+}
+
 [[noreturn]] void execChild(const std::string& program, char* const* argv, int reportFd)
 {
     setsid();
-    if (fork() != 0) {
+    const pid_t grandchild = fork();
+    if (grandchild < 0) {
+        reportFailure(reportFd);
+    }
+    if (grandchild > 0) {
         _exit(0);  // the middle process ends at once; the grandchild runs on
     }
     const int devNull = open("/dev/null", O_RDWR);
@@ -24,14 +35,12 @@ namespace {
         dup2(devNull, STDIN_FILENO);
     }
     execvp(program.c_str(), argv);
-    const char failed = 1;
-    (void)!write(reportFd, &failed, 1);
-    _exit(127);
+    reportFailure(reportFd);
 }
 
 }  // namespace
 
-bool startDetached(const std::string& program, const std::vector<std::string>& arguments)
+int startDetached(const std::string& program, const std::vector<std::string>& arguments)
 {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
@@ -42,13 +51,14 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
 
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0) {
-        return false;
+        return errno;
     }
     const pid_t child = fork();
     if (child < 0) {
+        const int error = errno;
         close(report[0]);
         close(report[1]);
-        return false;
+        return error;
     }
     if (child == 0) {
         close(report[0]);
@@ -57,25 +67,13 @@ bool startDetached(const std::string& program, const std::vector<std::string>& a
     close(report[1]);
     while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
     }
-    // The pipe closes without a byte when exec succeeded.
-    char failed = 0;
+    // The pipe closes without a word when exec succeeded.
+    int error = 0;
     ssize_t got;
-    while ((got = read(report[0], &failed, 1)) < 0 && errno == EINTR) {
+    while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
     }
     close(report[0]);
-    return got == 0;
-}
-
-std::string ownFolder()
-{
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) {
-        return ".";
-    }
-    std::string folder(path, static_cast<std::size_t>(length));
-    const auto slash = folder.rfind('/');
-    return slash == std::string::npos ? "." : folder.substr(0, slash == 0 ? 1 : slash);
+    return got == static_cast<ssize_t>(sizeof error) ? error : 0;
 }
 
 }  // namespace tabulon::platform

@@ -8,10 +8,8 @@
 namespace tabulon::platform {
 
 // Starts `program` (a path, or a bare name looked up in PATH) with `arguments`.
-// False when it could not be started.
-bool startDetached(const std::string& program, const std::vector<std::string>& arguments);
-
-// The folder of the running program's file, without a trailing slash.
-std::string ownFolder();
+// Returns 0 once it runs, or the system's error number (ENOENT when it was not
+// found) when it could not be started.
+int startDetached(const std::string& program, const std::vector<std::string>& arguments);
 
 }  // namespace tabulon::platform

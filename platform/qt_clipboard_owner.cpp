@@ -1,9 +1,12 @@
 #include <unistd.h>
 
+#include <optional>
+
 #include <QClipboard>
 #include <QGuiApplication>
 
 #include "clipboard_owner.h"
+#include "qt_display.h"
 
 namespace tabulon::platform {
 
@@ -12,21 +15,23 @@ int serveClipboard(const std::string& utf8Text, int readyFd)
     int argc = 1;
     char name[] = "tabulon-clipboard";
     char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    std::optional<QGuiApplication> app;
+    // Without a display the owner ends with 1, and the producer hears no word.
+    createApplicationOrExit(name, "", [&] { app.emplace(argc, argv); });
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->setText(QString::fromStdString(utf8Text), QClipboard::Clipboard);
     if (!clipboard->ownsClipboard()) {
         return 1;
     }
-    QObject::connect(clipboard, &QClipboard::changed, &app, [clipboard](QClipboard::Mode mode) {
+    QObject::connect(clipboard, &QClipboard::changed, &*app, [clipboard](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard()) {
             QCoreApplication::quit();
         }
     });
-    const char ready = 1;
-    (void)!write(readyFd, &ready, 1);
+    const pid_t self = getpid();
+    (void)!write(readyFd, &self, sizeof self);
     close(readyFd);
-    return app.exec();
+    return app->exec();
 }
 
 }  // namespace tabulon::platform

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # End-to-end test of the desktop programs on a bare X server (Xvfb, no window
-# manager, no clipboard manager) with a real CUPS and a PDF printer:
+# manager, no clipboard manager) with a real CUPS and a PDF printer. It runs the
+# programs of the build tree as a user would, from build/bin/:
+#   `make demo` opens the preview window;
 #   tabulon-demo hands the demo job over and starts tabulon; the preview window
 #   has the 1920x1080 layout; "Multiple Pages!" is asked and answered; the canvas
 #   on screen equals tabulon-export --png for that page; F6 writes My_doc.pdf and
 #   starts the viewer; F4 prints to the PDF printer; arrows change nothing;
-#   Escape, the exit button and closing the window each end with exit code 0; a
+#   Escape, the exit button and closing the window each end with exit code 0;
+#   tabulon without a display and tabulon-demo without a tabulon to start say so
+#   and end with 1; a
 #   PDF that cannot be saved (read-only folder, a folder in its place, /dev/full,
 #   a write limit, a full filesystem, a rejected name) is reported with the
 #   writer's code and text, starts no viewer and loses nothing.
@@ -16,9 +20,9 @@ root=$(pwd)
 build=$(cd "${1:-build}" && pwd)
 screenshot_out=${2:-}
 
-tabulon=$build/shell/tabulon
-demo=$build/demo/tabulon-demo
-exporter=$build/export/tabulon-export
+tabulon=$build/bin/tabulon
+demo=$build/bin/tabulon-demo
+exporter=$build/bin/tabulon-export
 close_request=$build/tests/desktop/e2e/send_close_request
 clipboard_put=$build/tests/desktop/e2e/clipboard_put
 printer=TabulonE2E
@@ -79,22 +83,13 @@ mkdir -p "$pdf_home"
 
 # --- the folders the programs run in --------------------------------------------
 # A stand-in xdg-open first in PATH records the viewer's arguments, one a line.
-mkdir -p "$work/bin" "$work/run" "$work/demo"
+mkdir -p "$work/bin" "$work/run"
 cat >"$work/bin/xdg-open" <<EOF
 #!/bin/sh
 for a in "\$@"; do printf '%s\n' "\$a"; done >>"$work/viewer.args"
 EOF
 chmod +x "$work/bin/xdg-open"
 export PATH=$work/bin:$PATH
-# tabulon-demo starts the tabulon beside it first: a wrapper there runs the real
-# one and records its exit code, which the test cannot see otherwise.
-cp "$demo" "$work/demo/tabulon-demo"
-cat >"$work/demo/tabulon" <<EOF
-#!/bin/sh
-"$tabulon"
-echo \$? >"$work/tabulon.rc"
-EOF
-chmod +x "$work/demo/tabulon"
 cp "$root/data/printlogo.jpg" "$work/run/"
 
 # --- helpers --------------------------------------------------------------------
@@ -120,16 +115,34 @@ press() {  # press WINDOW KEY...
   xdotool windowfocus --sync "$window" 2>/dev/null || true
   xdotool key --delay 50 "$@"
 }
-wait_exit_code() {  # the code the wrapper recorded, after tabulon ended
+wait_exit_code() {  # the exit code of the tabulon start_tabulon started, once it ended
   for _ in $(seq 100); do
     [ -s "$work/tabulon.rc" ] && { cat "$work/tabulon.rc"; return 0; }
     sleep 0.1
   done
   echo "none"
 }
-start_demo() {
-  rm -f "$work/tabulon.rc"
-  (cd "$work/run" && "$work/demo/tabulon-demo")
+start_tabulon() {  # start_tabulon FOLDER [PREFIX COMMAND...]: in the background
+  local folder=$1
+  shift
+  rm -f "$work/tabulon.rc" "$work/tabulon.err"
+  (cd "$folder" && "$@" "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+}
+# Whether a process runs PROGRAM and has not ended (an ended process whose parent
+# has gone may linger as a zombie where nothing reaps it).
+running() {  # running PROGRAM-PATH
+  local pid
+  for pid in $(pgrep -f "^$1\$" 2>/dev/null); do
+    [ "$(ps -o stat= -p "$pid" 2>/dev/null | cut -c1)" = Z ] || return 0
+  done
+  return 1
+}
+wait_ended() {  # wait_ended PROGRAM-PATH: until no such process runs
+  for _ in $(seq 100); do
+    running "$1" || return 0
+    sleep 0.1
+  done
+  return 1
 }
 wait_file() {  # wait_file PATH: until it exists and its size settles
   local last=-1 size
@@ -165,9 +178,11 @@ canvas_shows() {  # canvas_shows EXPECTED.png: the screen gets there within 5 s
 rm -f "$work/run/My_doc.pdf"
 
 # --- 1. demo hand-over, layout, question, screenshot, F6, F4, arrows, Escape ----
+# The real tabulon-demo of the build tree starts the real tabulon beside it.
 demo_rc=0
-start_demo || demo_rc=$?
+(cd "$work/run" && "$demo") || demo_rc=$?
 check "tabulon-demo ends with 0" [ "$demo_rc" = 0 ]
+check "tabulon-demo starts the tabulon beside it" running "$tabulon"
 main=$(wait_window "PREVIEW 2.0") || main=""
 check "tabulon opens the preview window" [ -n "$main" ]
 geometry=$(xdotool getwindowgeometry "$main" 2>/dev/null | tr -s ' ' | tr '\n' ' ')
@@ -256,27 +271,68 @@ check "tabulon-export --print prints the 4 pages without a dialog" \
   [ "$(pdfinfo "$exported" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 4 ]
 
 press "$main" Escape
-check "Escape ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
+check "Escape ends the tabulon the demo started" wait_ended "$tabulon"
 
-# --- 2. the exit button -----------------------------------------------------------
-start_demo
+# --- 2. the three ways out, and their exit code -------------------------------------
+# The test starts tabulon itself on a two-page job, to see its exit code.
+way_out() {  # way_out NAME ACTION...: the page-1 question answered No, then ACTION
+  local name=$1
+  shift
+  printf 'Ways,P/*\rtxt,A,B,16,10,22,K/*Page 1\reop/*\rtxt,A,B,16,10,22,K/*Page 2\r' | "$clipboard_put"
+  start_tabulon "$work/run"
+  question=$(wait_window "Multiple Pages!") || question=""
+  press "$question" Escape
+  wait_gone "Multiple Pages!" || true
+  main=$(wait_window "PREVIEW 2.0") || main=""
+  "$@"
+  check "$name ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
+}
+press_escape() { press "$main" Escape; }
+click_exit_button() { xdotool mousemove --sync $((674 + 580 + 15)) $((5 + 648 + 15)) click 1; }
+request_close() { "$close_request" "$main"; }
+way_out "Escape" press_escape
+way_out "the exit button" click_exit_button
+way_out "closing the window" request_close
+
+# --- 3. programs that cannot do their work say so and end with 1 ------------------
+env -u DISPLAY -u WAYLAND_DISPLAY "$tabulon" 2>"$work/tabulon.err" && rc=0 || rc=$?
+check "tabulon without a display ends with 1" [ "$rc" = 1 ]
+check "tabulon without a display says so in one line" grep -qxF \
+  "tabulon: no display (neither DISPLAY nor WAYLAND_DISPLAY is set); for work without a display use tabulon-export" \
+  "$work/tabulon.err"
+unused_display=":$(($(cat "$work/display") + 50))"
+DISPLAY=$unused_display "$tabulon" 2>"$work/tabulon.err" && rc=0 || rc=$?
+check "tabulon on a display it cannot open ends with 1" [ "$rc" = 1 ]
+check "tabulon on a display it cannot open says so in one line" grep -qxF \
+  "tabulon: cannot open the display $unused_display; for work without a display use tabulon-export" "$work/tabulon.err"
+
+# A tabulon-demo with no tabulon beside it and none in PATH (a copy of the
+# program is the only way to have it alone).
+mkdir -p "$work/lone" "$work/empty-path"
+cp "$demo" "$work/lone/tabulon-demo"
+(cd "$work/run" && PATH=$work/empty-path "$work/lone/tabulon-demo") 2>"$work/demo.err" && rc=0 || rc=$?
+check "tabulon-demo without a tabulon ends with 1" [ "$rc" = 1 ]
+check "tabulon-demo without a tabulon says where it looked" grep -qxF \
+  "tabulon-demo: cannot start tabulon: not found beside $work/lone/tabulon-demo or in PATH" "$work/demo.err"
+check "tabulon-demo without a tabulon leaves no clipboard owner behind" wait_ended "$work/lone/tabulon-demo"
+
+# --- 4. the README's first command on this X server -------------------------------
+# `make demo` builds (nothing to do by now) and runs the demo; it says the preview
+# is open only once the window is there.
+make_demo=(make -C "$root" demo)
+[ "$build" = "$root/build" ] || make_demo+=(BUILD="$build")
+"${make_demo[@]}" >"$work/make-demo.log" 2>&1 && rc=0 || rc=$?
+check "make demo ends with 0" [ "$rc" = 0 ]
+check "make demo says the preview is open" grep -q "^run-demo: the preview is open" "$work/make-demo.log"
+main=$(wait_window "PREVIEW 2.0") || main=""
+check "make demo shows the preview window" [ -n "$main" ]
 question=$(wait_window "Multiple Pages!") || question=""
 press "$question" Escape
 wait_gone "Multiple Pages!" || true
-main=$(wait_window "PREVIEW 2.0") || main=""
-xdotool mousemove --sync $((674 + 580 + 15)) $((5 + 648 + 15)) click 1
-check "the exit button ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
+press "$main" Escape
+check "the preview of make demo ends on Escape" wait_ended "$tabulon"
 
-# --- 3. closing the window --------------------------------------------------------
-start_demo
-question=$(wait_window "Multiple Pages!") || question=""
-press "$question" Escape
-wait_gone "Multiple Pages!" || true
-main=$(wait_window "PREVIEW 2.0") || main=""
-"$close_request" "$main"
-check "closing the window ends tabulon with exit code 0" [ "$(wait_exit_code)" = 0 ]
-
-# --- 4. PDFs that cannot be saved lose nothing --------------------------------
+# --- 5. PDFs that cannot be saved lose nothing --------------------------------
 # Each case runs tabulon in its own folder on a job of one page, presses F6 and
 # checks: the box "PDF not saved" appears, tabulon writes the box's text (the
 # writer's code and text) on standard error, no viewer starts, the earlier file of
@@ -301,10 +357,10 @@ save_case() {  # save_case NAME FOLDER DOCUMENT CODE TEXT [PREFIX COMMAND...]
   shift 5
   local file=$document.pdf expected before after
   expected="$file could not be written (error $code): $text"
-  rm -f "$work/viewer.args" "$work/tabulon.rc" "$work/tabulon.err"
+  rm -f "$work/viewer.args"
   before=$(listing "$folder")
   { printf '%s,P/*\rtxt,A,B,16,10,22,K/*Unsaved\r' "$document"; printf '%s' "$extra_lines"; } | "$clipboard_put"
-  (cd "$folder" && "$@" "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+  start_tabulon "$folder" "$@"
   main=$(wait_window "PREVIEW 2.0") || main=""
   press "$main" F6
   message=$(wait_window "PDF not saved" 10) || message=""
@@ -373,10 +429,10 @@ check "a document name with \":\": the earlier My:doc.pdf is unchanged" same_byt
 mkdir -p "$work/save/long-name"
 long_name=$(head -c 10485760 /dev/zero | tr '\0' n)
 short_name="$(printf 'n%.0s' $(seq 157))...$(printf 'n%.0s' $(seq 36)).pdf"
-rm -f "$work/viewer.args" "$work/tabulon.rc" "$work/tabulon.err"
+rm -f "$work/viewer.args"
 printf '%s' "$long_name" | "$clipboard_put"
 unset long_name
-(cd "$work/save/long-name" && "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+start_tabulon "$work/save/long-name"
 main=$(wait_window "PREVIEW 2.0") || main=""
 press "$main" F6
 message=$(wait_window "PDF not saved" 10) || message=""
@@ -388,14 +444,14 @@ check "a 10 MB document name: tabulon ends with exit code 0" [ "$(wait_exit_code
 check "a 10 MB document name: standard error shows the name shortened" \
   grep -qxF "tabulon: $short_name could not be written (error 16): Error creating file." "$work/tabulon.err"
 
-# --- 5. odd clipboard text ----------------------------------------------------------
+# --- 6. odd clipboard text ----------------------------------------------------------
 # NUL bytes and malformed UTF-8 come through the real clipboard: the preview opens,
 # F6 writes a readable PDF with the texts around them, and tabulon ends with 0.
 mkdir -p "$work/odd"
-rm -f "$work/viewer.args" "$work/tabulon.rc"
+rm -f "$work/viewer.args"
 printf 'Odd,P/*\rtxt,A,B,16,10,22,K/*Before\0after \xff\xfe bad \xc3\rtxt,A,N,12,10,40,K/*Second line\r' |
   "$clipboard_put"
-(cd "$work/odd" && "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+start_tabulon "$work/odd"
 main=$(wait_window "PREVIEW 2.0") || main=""
 check "odd clipboard text: the preview opens" [ -n "$main" ]
 press "$main" F6

@@ -1,15 +1,21 @@
 // tabulon: reads the print job from the clipboard, shows it in the preview
-// window, prints it and exports it as PDF. Reads no arguments; ends with 0.
+// window, prints it and exports it as PDF. Reads no arguments; ends with 0 on
+// every way out of its window, and with 1 when there is no display to open one.
+#include <optional>
+
 #include <QApplication>
 
 #include "desktop_session.h"
 #include "qt_desktop.h"
+#include "qt_display.h"
 #include "tabulon_app.h"
 #include "text_codec.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    std::optional<QApplication> app;
+    tabulon::platform::createApplicationOrExit("tabulon", "for work without a display use tabulon-export",
+                                               [&] { app.emplace(argc, argv); });
     tabulon::platform::QtDesktop desktop(tabulon::shell::clipboardToAnsi);
     tabulon::shell::DesktopSession session(desktop);
     return tabulon::shell::runTabulon(desktop, session);

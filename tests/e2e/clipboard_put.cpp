@@ -9,5 +9,9 @@
 int main()
 {
     const std::string text((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    return tabulon::platform::handTextToClipboardOwner(text, 10000) ? 0 : 1;
+    const tabulon::platform::ClipboardHandOver handOver = tabulon::platform::handTextToClipboardOwner(text, 10000);
+    if (!handOver.held) {
+        std::cerr << "clipboard_put: " << handOver.problem << '\n';
+    }
+    return handOver.held ? 0 : 1;
 }
