@@ -108,6 +108,9 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
         errors << kProgram << ": warning: picture " << render::fileNameForMessage(failure.file)
                << " left out: " << reason << '\n';
     }
+    for (const render::PictureWarning& warning : outcome.pictureWarnings) {
+        errors << render::pictureWarningLine(kProgram, warning) << '\n';
+    }
     if (!outcome.saved()) {
         errors << kProgram << ": " << render::fileNameForMessage(outcome.fileName) << " not written (error "
                << outcome.errorCode

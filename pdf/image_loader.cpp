@@ -17,6 +17,8 @@ namespace tabulon::pdf {
 
 namespace {
 
+constexpr std::string_view kDataEndsEarly = "its data ends early";
+
 bool startsWith(Bytes data, std::uint32_t signature)
 {
     std::uint32_t first = 0;
@@ -53,6 +55,8 @@ std::int32_t loadJpeg(Bytes data, ImageRecord& record, std::string* message)
     record.width = jpeg.header.width;
     record.height = jpeg.header.height;
     record.colorSpace = jpeg.header.colorSpace;
+    // A file cut short is embedded whole all the same: what it holds still shows.
+    if (jpeg.endsEarly) record.damage = kDataEndsEarly;
     return 0;
 }
 
@@ -128,6 +132,7 @@ std::int32_t readImageFile(const std::string& path, ImageRecord& record)
 
 std::int32_t loadImageData(Bytes data, ImageRecord& record, std::string* message)
 {
+    record.damage = {};
     if (startsWith(data, 0xFF4FFF51)) return loadJpx(data, record, message);
     if (startsWith(data, 0xFFD8FFE0)) return loadJpeg(data, record, message);
     if (startsWith(data, 0x89504E47)) return loadPng(data, record, message);

@@ -23,9 +23,10 @@ std::int32_t readImageFile(const std::string& path, ImageRecord& record);
 
 // Parses `data` and fills the record's filter, size, colour space, decode
 // parameters, palette and the bytes to embed (`record.data` is replaced; `data` may
-// be the record's own data, which stays valid until the parser is done). Returns 0
-// or the error code; on failure the record's buffers are released and `message`
-// (when given) says what was wrong.
+// be the record's own data, which stays valid until the parser is done), and
+// `record.damage` for a picture embedded with damaged data. Returns 0 or the error
+// code; on failure the record's buffers are released and `message` (when given)
+// says what was wrong.
 std::int32_t loadImageData(Bytes data, ImageRecord& record, std::string* message = nullptr);
 
 }  // namespace tabulon::pdf

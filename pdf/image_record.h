@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "byte_buffer.h"
 
@@ -23,6 +24,10 @@ struct ImageRecord {
     std::string colorSpace;  // DeviceGray, DeviceRGB, DeviceCMYK or Indexed
     std::string decodeParms;
     std::string filter;  // DCTDecode, FlateDecode, JPXDecode or WMF
+    // Empty for a sound picture. For one that is embedded although its data is
+    // damaged, what is wrong with it, as a static text such as "its data ends
+    // early" (a JPEG cut short, which readers show partly grey).
+    std::string_view damage;
 };
 
 }  // namespace tabulon::pdf

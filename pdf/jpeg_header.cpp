@@ -71,6 +71,63 @@ bool fileCanHoldPicture(Bytes data, const JpegHeader& header)
     return static_cast<std::uint64_t>(data.size()) * 8 >= mcus(header.width) * mcus(header.height);
 }
 
+// Markers without a length: TEM and RST0-RST7, and SOI. Every other marker but EOI
+// starts a segment whose two-byte length follows it.
+bool isStandAlone(std::uint8_t code) { return code == 0x01 || (code >= 0xD0 && code <= 0xD8); }
+
+bool isRestart(std::uint8_t code) { return code >= 0xD0 && code <= 0xD7; }
+
+// The next marker at or after `p`, or the data's end. Bytes between segments that
+// are not a marker are junk and skipped; of a run of FF fill bytes the last one
+// belongs to the marker, and FF 00 is no marker.
+std::size_t nextMarker(Bytes data, std::size_t p)
+{
+    while (p + 1 < data.size() && (data[p] != 0xFF || data[p + 1] == 0xFF || data[p + 1] == 0x00)) ++p;
+    return p + 1 < data.size() ? p : data.size();
+}
+
+// Where the entropy-coded data of a scan, starting at `p`, ends: at the first
+// marker that is not a stuffed zero (FF 00), a restart marker or an FF fill byte,
+// or at the data's end.
+std::size_t scanDataEnd(Bytes data, std::size_t p)
+{
+    while (p + 1 < data.size()) {
+        const std::uint8_t next = data[p + 1];
+        if (data[p] == 0xFF && next != 0x00 && next != 0xFF && !isRestart(next)) return p;
+        ++p;
+    }
+    return data.size();
+}
+
+// True when the markers from the frame header at `p` on run into the data's end
+// before an end-of-image marker. Segments are skipped by their length, so an EOI
+// inside one (the thumbnail of an Exif segment) is not taken for the file's own.
+//
+// What follows the end-of-image marker is never looked at: a file with padding,
+// junk or a second picture after its EOI is whole. Padding after a cut ends
+// nothing: zero bytes are read as entropy-coded data or skipped as junk between
+// segments, and FF bytes as fill, so a cut file padded with zeros or FF bytes (as
+// a partly written file or a copy rounded up to whole blocks is) still runs into
+// its end and counts as cut. A segment whose length reaches past the data's end is
+// cut as well.
+bool endsBeforeEndOfImage(Bytes data, std::size_t p)
+{
+    for (p = nextMarker(data, p); p < data.size(); p = nextMarker(data, p)) {
+        const std::uint8_t code = data[p + 1];
+        if (code == 0xD9) return false;
+        if (isStandAlone(code)) {
+            p += 2;
+            continue;
+        }
+        std::uint32_t length = 0;
+        if (!readU16BE(data, p + 2, length) || !hasBytes(data, p + 2, length)) return true;
+        // The length counts its own two bytes; a damaged 0 or 1 still moves on.
+        p += 2 + length;
+        if (code == 0xDA) p = scanDataEnd(data, p);
+    }
+    return true;
+}
+
 }  // namespace
 
 JpegResult parseJpeg(Bytes data)
@@ -82,9 +139,9 @@ JpegResult parseJpeg(Bytes data)
             p += 2;
         } else if (isSupportedFrame(marker)) {
             JpegResult frame = readFrame(data, p);
-            if (frame.error == 0 && !fileCanHoldPicture(data, frame.header)) {
-                return failure("JPEG file too short for its picture size.");
-            }
+            if (frame.error != 0) return frame;
+            if (!fileCanHoldPicture(data, frame.header)) return failure("JPEG file too short for its picture size.");
+            frame.endsEarly = endsBeforeEndOfImage(data, p);
             return frame;
         } else if (isSkippedSegment(marker)) {
             std::uint32_t length = 0;

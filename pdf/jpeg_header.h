@@ -1,6 +1,7 @@
 // The JPEG frame header: size, sample precision and colour space of a JFIF file,
-// found by walking its markers. The picture itself is never decoded; the whole file
-// is embedded as a DCTDecode stream.
+// found by walking its markers, and whether the file's data goes on to its
+// end-of-image marker. The picture itself is never decoded; the whole file is
+// embedded as a DCTDecode stream.
 #pragma once
 
 #include <cstdint>
@@ -25,12 +26,17 @@ struct JpegResult {
     std::int32_t error = 0;  // 0, or kJpegUnsupported (no usable frame header)
     JpegHeader header;
     std::string_view message;  // what was wrong, for diagnostics
+    // The data ends before its end-of-image marker (a file cut short): it is still
+    // embedded, but readers show the missing part of the picture grey.
+    bool endsEarly = false;
 };
 
 // Walks the markers of `data` (the whole file, starting with SOI) until the first
 // baseline, extended sequential or progressive frame header. Every read is checked
 // against the data's end and every step advances the cursor, so truncated or damaged
-// files end the walk instead of reading past the end or looping.
+// files end the walk instead of reading past the end or looping. For a frame header
+// it accepts, it walks on to the end-of-image marker to set endsEarly, in time
+// linear in the data's size.
 JpegResult parseJpeg(Bytes data);
 
 }  // namespace tabulon::pdf

@@ -76,8 +76,12 @@ void PdfExport::drawImage(const JobLine& line)
     // The writer keeps every picture it could load under its file name; one that
     // is missing there was left out, and errorCode says why.
     const auto& images = writer_.document().images;
-    bool embedded = std::any_of(images.begin(), images.end(), [&](const auto& image) { return image.name == file; });
-    if (!embedded) notePictureFailure(file);
+    auto image = std::find_if(images.begin(), images.end(), [&](const auto& record) { return record.name == file; });
+    if (image == images.end()) {
+        notePictureFailure(file);
+    } else if (!image->damage.empty()) {
+        notePictureWarning(*image);
+    }
 }
 
 void PdfExport::notePictureFailure(const std::string& file)
@@ -86,6 +90,14 @@ void PdfExport::notePictureFailure(const std::string& file)
         if (failure.file == file) return;
     }
     outcome_.pictureFailures.push_back({file, writer_.errorCode(), std::string(writer_.getErrorText())});
+}
+
+void PdfExport::notePictureWarning(const pdf::ImageRecord& image)
+{
+    for (const PictureWarning& warning : outcome_.pictureWarnings) {
+        if (warning.file == image.name) return;
+    }
+    outcome_.pictureWarnings.push_back({image.name, std::string(image.damage)});
 }
 
 void PdfExport::drawStraightLine(const JobLine& line, const RendererState& state)
@@ -139,6 +151,16 @@ std::string fileNameForMessage(std::string_view fileName)
     shown += "...";
     shown += fileName.substr(fileName.size() - kTail);
     return shown;
+}
+
+std::string pictureWarningLine(std::string_view program, const PictureWarning& warning)
+{
+    std::string line(program);
+    line += ": warning: picture ";
+    line += fileNameForMessage(warning.file);
+    line += " may be damaged: ";
+    line += warning.text;
+    return line;
 }
 
 }  // namespace tabulon::render

@@ -2,8 +2,9 @@
 // start() opens an A4 document in millimetres with the job's orientation and its
 // first page, drawLine() writes one parsed job line, finish() saves the document
 // and hands back what happened: the writer's error code and text when the file
-// was not written, and every picture that could not be embedded. Starting a
-// viewer on the file is the caller's business.
+// was not written, every picture that could not be embedded, and every picture
+// embedded with damaged data. Starting a viewer on the file is the caller's
+// business.
 #pragma once
 
 #include <cstdint>
@@ -33,11 +34,18 @@ struct PictureFailure {
     std::string reason;  // the writer's text for errorCode
 };
 
+// A picture embedded although its data is damaged, so that it may not show whole.
+struct PictureWarning {
+    std::string file;
+    std::string text;  // what is wrong with it, e.g. "its data ends early"
+};
+
 struct PdfExportOutcome {
     std::string fileName;                         // the file written (or meant to be)
     std::int32_t errorCode = 0;                   // 0 when the document was saved
     std::string errorText;                        // the writer's text for errorCode
     std::vector<PictureFailure> pictureFailures;  // one entry per file name
+    std::vector<PictureWarning> pictureWarnings;  // one entry per file name
     std::string bytes;                            // the file, for an in-memory export
     std::int32_t pageCount = 0;
 
@@ -59,6 +67,7 @@ private:
     void drawStraightLine(const JobLine& line, const RendererState& state);
     void drawBox(const JobLine& line, const RendererState& state);
     void notePictureFailure(const std::string& file);
+    void notePictureWarning(const pdf::ImageRecord& image);
 
     pdf::PdfWriter& writer_;
     PdfExportOptions options_;
@@ -74,5 +83,10 @@ bool isSaveFailure(std::int32_t errorCode);
 // around "...", and a message box or a terminal line stays readable.
 inline constexpr std::size_t kMessageNameBytes = 200;
 std::string fileNameForMessage(std::string_view fileName);
+
+// The line, without its newline, that `program` writes on standard error for a
+// picture embedded with damaged data:
+// "PROGRAM: warning: picture NAME may be damaged: TEXT".
+std::string pictureWarningLine(std::string_view program, const PictureWarning& warning);
 
 }  // namespace tabulon::render

@@ -17,6 +17,7 @@ namespace tabulon::shell {
 
 namespace {
 
+constexpr const char* kProgram = "tabulon";
 constexpr const char* kViewer = "xdg-open";
 constexpr const char* kPdfNotSavedCaption = "PDF not saved";
 
@@ -86,13 +87,18 @@ void DesktopSession::exportPdf()
     state_->renderer.renderJob(state_->job, render::RenderTarget::Pdf, outputs);
 
     const render::PdfExportOutcome& outcome = pdfExport.outcome();
+    // A picture that may show damaged is embedded all the same; the user of a
+    // window gets no box for it, a script or a log sees it on standard error.
+    for (const render::PictureWarning& warning : outcome.pictureWarnings) {
+        std::cerr << render::pictureWarningLine(kProgram, warning) << '\n';
+    }
     if (render::isSaveFailure(outcome.errorCode)) {
         // A viewer on a file that was never written would show nothing or an
         // older file of the same name; the user is told why instead.
         // The same text goes to standard error, where a script or a log sees it.
         const std::string message = render::fileNameForMessage(outcome.fileName) + " could not be written (error " +
                                     std::to_string(outcome.errorCode) + "): " + outcome.errorText;
-        std::cerr << "tabulon: " << message << '\n';
+        std::cerr << kProgram << ": " << message << '\n';
         platform::showMessage(desktop_.window(), kPdfNotSavedCaption, message);
         return;
     }

@@ -69,6 +69,69 @@ TEST(DamagedPictures, JpegSegmentLengthsZeroAndOneStillAdvance)
     EXPECT_EQ(load(test::jpegHeaderOnly(0xFFC1, 10, 10, 3)), 0);
 }
 
+// A segment of `marker` holding `payload`, with its length.
+std::string segment(char marker, const std::string& payload)
+{
+    const std::size_t length = payload.size() + 2;
+    return std::string{'\xFF', marker, static_cast<char>(length >> 8), static_cast<char>(length)} + payload;
+}
+
+// A JPEG cut short is accepted and embedded byte for byte, and marked as damaged;
+// one whose markers reach its end-of-image marker is not, whatever follows that
+// marker. An end-of-image marker inside a segment (an Exif thumbnail's) does not
+// count, before or after the frame header.
+TEST(DamagedPictures, JpegEndingBeforeItsEndOfImageIsEmbeddedAndMarked)
+{
+    const std::string whole = test::readFile(test::imageDataPath("jpeg/gen-baseline-restart-com.jpg"));
+    const std::string progressive = test::readFile(test::imageDataPath("jpeg/jd-jpg-progressive.jpg"));
+    ASSERT_EQ(whole.substr(whole.size() - 2), "\xFF\xD9");
+    const std::size_t frame = whole.find("\xFF\xC0"), scan = whole.find("\xFF\xDA");
+    const std::size_t frameEnd = frame + 19;  // a three-component frame header
+    const std::string thumbnail = segment('\xE1', std::string("Exif\0\0\xFF\xD8\xFF\xD9", 10));
+    const auto sample = [](const char* name) { return test::readFile(test::imageDataPath(std::string("jpeg/") + name)); };
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool accepted, endsEarly;
+    } cases[] = {
+        {"whole", whole, true, false},
+        {"whole progressive", progressive, true, false},
+        {"cut in a later scan", progressive.substr(0, progressive.size() - 100), true, true},
+        {"cut before the frame header", whole.substr(0, frame + 6), false, false},
+        {"cut right after the frame header", whole.substr(0, frameEnd), true, true},
+        {"cut after the scan header", whole.substr(0, scan + 14), true, true},
+        {"cut in the scan", whole.substr(0, scan + 1000), true, true},
+        {"cut before FF D9", whole.substr(0, whole.size() - 2), true, true},
+        {"cut between FF and D9", whole.substr(0, whole.size() - 1), true, true},
+        {"cut and zero-padded", whole.substr(0, scan + 1000) + std::string(4096, '\0'), true, true},
+        {"cut at a segment and zero-padded", whole.substr(0, frameEnd) + std::string(512, '\0'), true, true},
+        {"cut and FF-padded", whole.substr(0, scan + 1000) + std::string(64, '\xFF'), true, true},
+        {"padding after FF D9", whole + std::string(512, '\0'), true, false},
+        {"junk after FF D9", whole + std::string("\xFF\xDA\x00\x08junk", 8), true, false},
+        {"cut, thumbnail before the frame", whole.substr(0, 20) + thumbnail + whole.substr(20, scan + 980), true, true},
+        {"cut, thumbnail after the frame",
+         whole.substr(0, frameEnd) + thumbnail + whole.substr(frameEnd, scan + 1000 - frameEnd), true, true},
+        {"whole, thumbnail after the frame", whole.substr(0, frameEnd) + thumbnail + whole.substr(frameEnd), true, false},
+        {"segment reaching past the end", whole.substr(0, frameEnd) + "\xFF\xFE\x10\x00\xFF\xD9", true, true},
+        {"gen-truncated-baseline.jpg", sample("gen-truncated-baseline.jpg"), true, true},
+        {"pil-truncated_jpeg.jpg", sample("pil-truncated_jpeg.jpg"), true, true},
+        {"jd-extraneous-data.jpg", sample("jd-extraneous-data.jpg"), true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_GT(c.bytes.size(), 20u);
+        const JpegResult result = parseJpeg(bytesOf(c.bytes));
+        EXPECT_EQ(result.error == 0, c.accepted);
+        EXPECT_EQ(result.endsEarly, c.endsEarly);
+        ImageRecord record;  // loaded as the writer does, from the file's bytes in the record
+        ASSERT_TRUE(record.data.append(c.bytes));
+        EXPECT_EQ(loadImageData(Bytes(record.data.data(), record.data.length()), record) == 0, c.accepted);
+        if (!c.accepted) continue;
+        EXPECT_EQ(record.damage, c.endsEarly ? "its data ends early" : "");
+        EXPECT_EQ(std::string(record.data.view()), c.bytes);
+    }
+}
+
 std::string pngWithHeader(std::uint32_t width, int depth, int colourType, int interlace)
 {
     std::string png = test::makePng(colourType == 3 ? 3 : 0, 2, 2, 2, 0);

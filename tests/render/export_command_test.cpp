@@ -133,6 +133,38 @@ TEST(ExportCommand, MissingPictureIsAWarningAndThePdfIsWritten)
     EXPECT_NE(run.pdf.find("(still here) Tj"), std::string::npos);
 }
 
+// A JPEG cut short is embedded whole, and the real program says once per file
+// that it may show damaged; a sound picture beside it gets no word.
+TEST(ExportCommand, PictureCutShortIsEmbeddedWithOneWarning)
+{
+    const std::string logo = test::readFile(TABULON_LOGO);
+    ASSERT_GT(logo.size(), 1000u);
+    const std::string cutBytes = logo.substr(0, logo.size() * 2 / 3);  // inside its scan
+    const std::string cut = test::writeTempFile("cut-logo.jpg", cutBytes);
+    const std::string job = "Doc,P/*\rimg,10,10,50,15," + cut + "/*\rimg,10,40,50,15," + std::string(TABULON_LOGO) +
+                            "/*\reop/*\rimg,10,10,50,15," + cut + "/*\r";
+    const std::string pdf = test::tempFolder() + "/cut-logo.pdf", errors = test::tempFolder() + "/cut-logo.err";
+    test::CommandResult run = test::runCommand("'" + std::string(TABULON_EXPORT_PROGRAM) + "' '" +
+                                               test::writeTempFile("cut-logo.txt", job) + "' -o '" + pdf + "' 2>'" +
+                                               errors + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(test::readFile(errors), "tabulon-export: warning: picture " + cut + " may be damaged: its data ends early\n");
+    // qpdf decodes every stream it checks, so the cut picture's data is the one
+    // thing it may warn about (exit status 3); the file around it must be sound.
+    test::CommandResult check = test::runCommand("qpdf --check '" + pdf + "' 2>&1");
+    EXPECT_TRUE(check.status == 0 || check.status == 3) << check.output;
+    for (const std::string& line : test::splitLines(check.output)) {
+        if (line.find("WARNING") == std::string::npos && line.find("ERROR") == std::string::npos) continue;
+        EXPECT_TRUE(line.find("invalid jpeg data") != std::string::npos ||
+                    line.find("re-processed without filtering") != std::string::npos)
+            << line;
+    }
+    const std::string written = test::readFile(pdf);
+    EXPECT_EQ(test::checkXref(written), "");
+    EXPECT_NE(written.find("stream\n" + cutBytes + "\nendstream"), std::string::npos);
+    EXPECT_NE(written.find("stream\n" + logo + "\nendstream"), std::string::npos);
+}
+
 // Page pictures are drawn by the companion program in ../libexec/tabulon/ of
 // tabulon-export's folder; a tabulon-export on its own says so and fails,
 // leaving nothing half made.
