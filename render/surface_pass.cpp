@@ -14,6 +14,16 @@ constexpr int kOpaque = 255;
 
 double tenthsOfMm(std::int32_t value) { return static_cast<double>(value) * 0.1; }
 
+// A picture is resized for the preview only to at most as many pixels as the
+// canvas holds. A larger one cannot be seen whole anyway, and one job line could
+// otherwise ask for gigabytes (20,000 mm square is 3 billion pixels); it is drawn
+// stretched from its decoded pixels instead, which needs no copy of them.
+bool fitsOnCanvas(VectorSurface& canvas, std::int32_t widthPx, std::int32_t heightPx)
+{
+    const auto canvasPixels = static_cast<std::int64_t>(canvas.canvasWidth()) * canvas.canvasHeight();
+    return widthPx > 0 && heightPx > 0 && static_cast<std::int64_t>(widthPx) * heightPx <= canvasPixels;
+}
+
 }  // namespace
 
 double SurfacePass::at(std::int32_t value) const
@@ -57,17 +67,23 @@ void SurfacePass::drawImage(const JobLine& line)
     if (!image) return;
     std::int32_t w = readInteger(line.field(4));
     std::int32_t h = readInteger(line.field(5));
-    if (scaled_) {
-        // Resized to the pixels it covers on the canvas, then drawn over its place
-        // on the previewed page (not at its own pixel size, which would make it S
-        // times too small or large).
-        float wPx = static_cast<float>(w) * scale_ * pixelsPerMm_;
-        float hPx = static_cast<float>(h) * scale_ * pixelsPerMm_;
-        surface_.resizeImage(*image, roundHalfEven(wPx), roundHalfEven(hPx));
-    }
     // The printer gets the picture at its full resolution, stretched to its place.
+    double width = at(w), height = at(h);
+    if (scaled_) {
+        // On the preview a page millimetre is pixelsPerMm_ screen pixels, so the
+        // picture is resized once, straight to the pixels its w x h millimetres
+        // cover, and drawn at that pixel size (width and height 0). Resizing it to
+        // the canvas scale first and stretching it back would resample it twice
+        // and blur it.
+        std::int32_t wPx = roundHalfEven(static_cast<float>(w) * pixelsPerMm_);
+        std::int32_t hPx = roundHalfEven(static_cast<float>(h) * pixelsPerMm_);
+        if (fitsOnCanvas(surface_, wPx, hPx)) {
+            surface_.resizeImage(*image, wPx, hPx);
+            width = height = 0.0;
+        }
+    }
     surface_.movePathCursor(at(readInteger(line.field(2))), at(readInteger(line.field(3))));
-    surface_.drawImage(*image, kOpaque, at(w), at(h));
+    surface_.drawImage(*image, kOpaque, width, height);
 }
 
 void SurfacePass::drawStraightLine(const JobLine& line, const RendererState& state)

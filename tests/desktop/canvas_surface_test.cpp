@@ -109,7 +109,7 @@ TEST(CanvasSurface, TextHangsBelowTheCursor)
     EXPECT_GT(inkBelow, 100);
 }
 
-TEST(CanvasSurface, PictureIsStretchedToItsMillimetres)
+TEST(CanvasSurface, PictureCoversItsMillimetresOrItsOwnPixels)
 {
     const auto data = buttonPictureData(tabulon::shell::ButtonPicture::Exit);
     const std::string path = ::testing::TempDir() + "canvas_picture.jpg";
@@ -118,18 +118,32 @@ TEST(CanvasSurface, PictureIsStretchedToItsMillimetres)
     std::fwrite(data.data(), 1, data.size(), file);
     std::fclose(file);
 
+    // From the cursor at (2, 3) mm, that is pixel (20, 30): stretched to 6 x 9 mm,
+    // or resized to 40 x 50 pixels and drawn at its own size (width and height 0).
+    const struct {
+        int resizeW, resizeH;
+        double width, height;
+        int right, bottom;  // the first pixels past the picture
+    } cases[] = {{0, 0, 6, 9, 80, 120}, {40, 50, 0, 0, 60, 80}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.right);
+        QImage image = page();
+        QtCanvasSurface surface(image, latin1);
+        surface.open();
+        auto picture = surface.loadImage(path);
+        ASSERT_NE(picture, nullptr);
+        if (c.resizeW > 0) surface.resizeImage(*picture, c.resizeW, c.resizeH);
+        surface.movePathCursor(2, 3);
+        surface.drawImage(*picture, 255, c.width, c.height);
+        surface.close();
+        EXPECT_EQ(image.pixel(19, 31), kWhite);
+        EXPECT_NE(image.pixel(20, 30), kWhite);
+        EXPECT_NE(image.pixel(c.right - 1, c.bottom - 1), kWhite);
+        EXPECT_EQ(image.pixel(c.right, c.bottom - 1), kWhite);
+        EXPECT_EQ(image.pixel(c.right - 1, c.bottom), kWhite);
+    }
     QImage image = page();
     QtCanvasSurface surface(image, latin1);
-    surface.open();
-    auto picture = surface.loadImage(path);
-    ASSERT_NE(picture, nullptr);
-    surface.movePathCursor(2, 3);
-    surface.drawImage(*picture, 255, 6, 9);  // 60 x 90 pixels from (20, 30)
-    surface.close();
-    EXPECT_NE(image.pixel(21, 31), kWhite);
-    EXPECT_NE(image.pixel(78, 118), kWhite);
-    EXPECT_EQ(image.pixel(81, 60), kWhite);
-    EXPECT_EQ(image.pixel(50, 121), kWhite);
     EXPECT_EQ(surface.loadImage("/nonexistent.jpg"), nullptr);
 }
 

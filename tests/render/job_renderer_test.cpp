@@ -70,7 +70,7 @@ TEST(JobRenderer, DrawsEachCommandOnThePreviewInOrder)
         "move 10 28", "line 100 28", "colour ffff0000", "stroke 0.5",
         "box 10 286 190 8", "colour ff00ff00", "fill", "stroke 0.4",
         "box 20 30 40 50", "colour ff0000ff", "stroke 0.3",
-        "resize 200 60", "move 10 5", "image 255 50 15",
+        "resize 200 60", "move 10 5", "image 255 0 0",
         "close",
     };
     EXPECT_EQ(log, expected);
@@ -123,17 +123,21 @@ TEST(JobRenderer, PreviewScaleFollowsOrientation)
 TEST(JobRenderer, PreviewScalesPositionsSizesAndPicturesButNotWidths)
 {
     JobRenderer renderer;
-    // Height 148.5 mm in portrait gives S = 0.5; K = 4 pixels per millimetre.
+    // Height 148.5 mm in portrait gives S = 0.5; K = 2.5 pixels per millimetre.
     JobState job = jobOf({"txt,A,N,13,10.5,31,K/*t", "box,10.5,20,40,50,K,N,5/*", "line,10.5,20,30,40,K,5/*",
-                          "img,10,6,51,15,logo.jpg/*", "img,1,1,1,1,missing.jpg/*"});
-    Log log = previewLog(renderer, job, {}, 4.0f, 148.5);
+                          "img,10,6,51,15,logo.jpg/*", "img,1,1,1,1,missing.jpg/*", "img,2,4,3,1,logo.jpg/*",
+                          "img,0,0,1000,1000,logo.jpg/*"});
+    Log log = previewLog(renderer, job, {}, 2.5f, 148.5);
     const Log expected = {
         "open",
         "font Arial 6 regular", "colour ff000000", "select", "move 5 15.5", "text t",  // 13 x 0.5 = 6.5 -> 6
         "box 5 10 20 25", "colour ff000000", "stroke 0.5",                            // "10.5" reads 10
         "move 5.25 10", "line 15 20", "colour ff000000", "stroke 0.5",                 // decimal reading
-        // Resized to the canvas pixels it covers, drawn over its place on the page.
-        "resize 102 30", "move 5 3", "image 255 25.5 7.5",
+        // Resized once to w x h times K pixels, halves to even, and drawn at that
+        // pixel size where the page puts it.
+        "resize 128 38", "move 5 3", "image 255 0 0",  // 127.5 x 37.5
+        "resize 8 2", "move 1 2", "image 255 0 0",     // 7.5 x 2.5
+        "move 0 0", "image 255 500 500",  // more pixels than the 800 x 1000 canvas: stretched, not resized
         "close",
     };
     EXPECT_EQ(log, expected);
