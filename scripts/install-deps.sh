@@ -23,6 +23,8 @@ packages=(
   libhpdf-dev libcairo2-dev
   # time -v for peak memory; a comma-decimal locale for the formatter tests
   time locales
+  # the manual pages' check
+  man-db
 )
 
 missing=()
