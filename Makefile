@@ -1,11 +1,12 @@
 # Two entry points: `make demo` installs what is missing, builds and runs the demo;
 # `make test` installs what is missing, builds and runs every test;
-# `make fuzz` runs every fuzz harness for FUZZ_SECONDS on its corpus.
+# `make fuzz` runs every fuzz harness for FUZZ_SECONDS on its corpus;
+# `make deb` builds the Debian package $(BUILD)/tabulon_<version>_amd64.deb.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps build demo test fuzz clean
+.PHONY: all deps build demo test fuzz deb clean
 
 all: build
 
@@ -24,6 +25,13 @@ test: deps
 
 fuzz: deps
 	bash scripts/run-fuzz.sh $(FUZZ_SECONDS)
+
+# The package's own tree, configured for /usr and without tests or benchmarks.
+deb: deps
+	cmake -S . -B $(BUILD)/package -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr \
+	  -DTABULON_TESTS=OFF -DTABULON_BENCH=OFF
+	cmake --build $(BUILD)/package -j $(JOBS)
+	cpack --config $(BUILD)/package/CPackConfig.cmake -B $(abspath $(BUILD))
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz

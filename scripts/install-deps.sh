@@ -23,8 +23,9 @@ packages=(
   libhpdf-dev libcairo2-dev
   # time -v for peak memory; a comma-decimal locale for the formatter tests
   time locales
-  # the manual pages' check
-  man-db
+  # the manual pages' check; building the Debian package (dpkg-shlibdeps, and
+  # file, which CPack uses to find the programs among the installed files)
+  man-db dpkg-dev file
 )
 
 missing=()
