@@ -16,6 +16,22 @@ JobLine splitJobLine(std::string_view line)
     return parsed;
 }
 
+JobCommand commandForWord(std::string_view word)
+{
+    if (word == "txt") return JobCommand::Text;
+    if (word == "img") return JobCommand::Picture;
+    if (word == "line") return JobCommand::Line;
+    if (word == "box") return JobCommand::Box;
+    if (word == "eop") return JobCommand::EndOfPage;
+    return JobCommand::None;
+}
+
+// Where each command keeps its fields: field 1 is the command word.
+TextFields JobLine::text() const { return {field(2), field(3), field(4), field(5), field(6), field(7)}; }
+PictureFields JobLine::picture() const { return {field(2), field(3), field(4), field(5), field(6)}; }
+LineFields JobLine::line() const { return {field(2), field(3), field(4), field(5), field(6), field(7)}; }
+BoxFields JobLine::box() const { return {field(2), field(3), field(4), field(5), field(6), field(7), field(8)}; }
+
 namespace {
 
 constexpr std::uint64_t kLow7Bits = 0x7F7F7F7F7F7F7F7Full;
@@ -64,6 +80,7 @@ void splitJobLine(std::string_view line, JobLine& parsed)
         if ((bytes[at] == ',' || bytes[at] == '/') && atSpecial(at)) header = at;
     }
     parsed.fields.emplace_back(bytes + fieldStart, header - fieldStart);
+    parsed.command = commandForWord(parsed.fields.front());
     parsed.commandHeader = line.substr(0, header);
     parsed.freeText = header < size ? line.substr(header + kFreeTextMarker.size()) : std::string_view();
 }

@@ -17,8 +17,29 @@ namespace tabulon::render {
 // The marker between a line's command header and its free text.
 inline constexpr std::string_view kFreeTextMarker = "/*";
 
+// The commands a line can give, by its command word ("txt", "img", "line",
+// "box", "eop"); any other word, in any other case, is no command.
+enum class JobCommand { None, Text, Picture, Line, Box, EndOfPage };
+
+// The fields of each command by name, as the job gives them: unread text, ""
+// where the line has fewer fields. Numbers are read by the reader of the target
+// that draws them (readInteger or readDecimal).
+struct TextFields {  // txt,FONT,STYLE,SIZE,X,Y,COLOUR/*TEXT
+    std::string_view fontLetter, style, size, x, y, colourLetter;
+};
+struct PictureFields {  // img,X,Y,WIDTH,HEIGHT,FILE/*
+    std::string_view x, y, width, height, file;
+};
+struct LineFields {  // line,X1,Y1,X2,Y2,COLOUR,WIDTH/*
+    std::string_view x1, y1, x2, y2, colourLetter, width;
+};
+struct BoxFields {  // box,X,Y,WIDTH,HEIGHT,COLOUR,FILL,OUTLINE/*
+    std::string_view x, y, width, height, colourLetter, fill, outlineWidth;
+};
+
 // One job line taken apart. The views point into the line it was split from.
 struct JobLine {
+    JobCommand command = JobCommand::None;
     std::string_view commandHeader;        // everything before the first "/*"
     std::vector<std::string_view> fields;  // the command header split at every ","
     std::string_view freeText;             // everything after the first "/*"
@@ -29,7 +50,16 @@ struct JobLine {
         return n >= 1 && n <= fields.size() ? fields[n - 1] : std::string_view();
     }
     std::string_view commandWord() const { return field(1); }
+
+    // The fields by name; meaningful for a line of that command.
+    TextFields text() const;
+    PictureFields picture() const;
+    LineFields line() const;
+    BoxFields box() const;
 };
+
+// The command a command word gives.
+JobCommand commandForWord(std::string_view word);
 
 JobLine splitJobLine(std::string_view line);
 // The same split into an existing JobLine, reusing its field table so that a walk

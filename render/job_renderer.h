@@ -27,12 +27,6 @@ struct RenderOutputs {
     PdfExport* pdfExport = nullptr;
 };
 
-// The question asked at every end of page on the preview.
-inline constexpr const char* kNextPageCaption = "Multiple Pages!";
-inline constexpr const char* kNextPageText = "Select OK if you want to see the next.";
-// The name of every print job.
-inline constexpr const char* kPrintJobName = "Utskrift Preview";
-
 class JobRenderer {
 public:
     // Draws the job on `target`. A target whose outputs are missing draws

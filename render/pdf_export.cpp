@@ -40,39 +40,31 @@ void PdfExport::start(const JobState& job)
     writer_.addPage("", "");
 }
 
-void PdfExport::drawLine(const JobLine& line, const RendererState& state)
+void PdfExport::drawLine(const JobLine& line, const RendererState& state) { drawJobLine(line, state, *this); }
+
+bool PdfExport::endPage()
 {
-    std::string_view command = line.commandWord();
-    if (command == "txt") {
-        drawText(line, state);
-    } else if (command == "img") {
-        drawImage(line);
-    } else if (command == "line") {
-        drawStraightLine(line, state);
-    } else if (command == "box") {
-        drawBox(line, state);
-    } else if (command == "eop") {
-        writer_.addPage("", "");
-    }
+    writer_.addPage("", "");
+    return true;
 }
 
-void PdfExport::drawText(const JobLine& line, const RendererState& state)
+void PdfExport::drawText(const TextFields& fields, std::string_view text, const RendererState& state)
 {
-    float x = readDecimal(line.field(5));
-    float y = readDecimal(line.field(6));
-    writer_.setFont(state.fontName, line.field(3), readInteger(line.field(4)));
+    float x = readDecimal(fields.x);
+    float y = readDecimal(fields.y);
+    writer_.setFont(state.fontName, fields.style, readInteger(fields.size));
     // The baseline lies one font size, in whole millimetres, below the given y.
     std::int32_t d = roundHalfEven(writer_.getFontSize());
     const ColourSlot& colour = state.textColour;
     writer_.setTextColor(static_cast<float>(colour.r), static_cast<float>(colour.g), static_cast<float>(colour.b));
-    writer_.text(x, y + static_cast<float>(d), line.freeText);
+    writer_.text(x, y + static_cast<float>(d), text);
 }
 
-void PdfExport::drawImage(const JobLine& line)
+void PdfExport::drawPicture(const PictureFields& fields)
 {
-    std::string file(line.field(6));
-    writer_.image(file, static_cast<float>(readInteger(line.field(2))), static_cast<float>(readInteger(line.field(3))),
-                  static_cast<float>(readInteger(line.field(4))), static_cast<float>(readInteger(line.field(5))), 0);
+    std::string file(fields.file);
+    writer_.image(file, static_cast<float>(readInteger(fields.x)), static_cast<float>(readInteger(fields.y)),
+                  static_cast<float>(readInteger(fields.width)), static_cast<float>(readInteger(fields.height)), 0);
     // The writer keeps every picture it could load under its file name; one that
     // is missing there was left out, and errorCode says why.
     const auto& images = writer_.document().images;
@@ -100,24 +92,23 @@ void PdfExport::notePictureWarning(const pdf::ImageRecord& image)
     outcome_.pictureWarnings.push_back({image.name, std::string(image.damage)});
 }
 
-void PdfExport::drawStraightLine(const JobLine& line, const RendererState& state)
+void PdfExport::drawStraightLine(const LineFields& fields, const RendererState& state)
 {
-    writer_.setLineWidth(tenths(readInteger(line.field(7))));
+    writer_.setLineWidth(tenths(readInteger(fields.width)));
     const ColourSlot& colour = state.lineColour;
     writer_.setDrawColor(static_cast<float>(colour.r), static_cast<float>(colour.g), static_cast<float>(colour.b));
-    writer_.line(readDecimal(line.field(2)), readDecimal(line.field(3)), readDecimal(line.field(4)),
-                 readDecimal(line.field(5)));
+    writer_.line(readDecimal(fields.x1), readDecimal(fields.y1), readDecimal(fields.x2), readDecimal(fields.y2));
 }
 
-void PdfExport::drawBox(const JobLine& line, const RendererState& state)
+void PdfExport::drawBox(const BoxFields& fields, const RendererState& state)
 {
-    writer_.setLineWidth(tenths(readInteger(line.field(8))));
+    writer_.setLineWidth(tenths(readInteger(fields.outlineWidth)));
     const ColourSlot& colour = state.boxColour;
     auto r = static_cast<float>(colour.r), g = static_cast<float>(colour.g), b = static_cast<float>(colour.b);
     writer_.setDrawColor(r, g, b);
-    float x = readDecimal(line.field(2)), y = readDecimal(line.field(3));
-    float w = readDecimal(line.field(4)), h = readDecimal(line.field(5));
-    if (isFillFlag(line.field(7))) {
+    float x = readDecimal(fields.x), y = readDecimal(fields.y);
+    float w = readDecimal(fields.width), h = readDecimal(fields.height);
+    if (isFillFlag(fields.fill)) {
         writer_.setFillColor(r, g, b);
         writer_.rect(x, y, w, h, "F");
     } else {

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "command_drawer.h"
 #include "job_format.h"
 #include "job_state.h"
 #include "pdf_writer.h"
@@ -52,7 +53,7 @@ struct PdfExportOutcome {
     bool saved() const { return errorCode == 0; }
 };
 
-class PdfExport {
+class PdfExport : private CommandDrawer {
 public:
     explicit PdfExport(pdf::PdfWriter& writer, PdfExportOptions options = {});
 
@@ -62,10 +63,11 @@ public:
     const PdfExportOutcome& outcome() const { return outcome_; }
 
 private:
-    void drawText(const JobLine& line, const RendererState& state);
-    void drawImage(const JobLine& line);
-    void drawStraightLine(const JobLine& line, const RendererState& state);
-    void drawBox(const JobLine& line, const RendererState& state);
+    void drawText(const TextFields& fields, std::string_view text, const RendererState& state) override;
+    void drawPicture(const PictureFields& fields) override;
+    void drawStraightLine(const LineFields& fields, const RendererState& state) override;
+    void drawBox(const BoxFields& fields, const RendererState& state) override;
+    bool endPage() override;
     void notePictureFailure(const std::string& file);
     void notePictureWarning(const pdf::ImageRecord& image);
 

@@ -6,6 +6,9 @@
 
 namespace tabulon::render {
 
+// The name of every print job.
+inline constexpr const char* kPrintJobName = "Utskrift Preview";
+
 class PrintJob {
 public:
     virtual ~PrintJob() = default;

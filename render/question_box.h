@@ -5,6 +5,10 @@
 
 namespace tabulon::render {
 
+// The question the preview asks at every end of page.
+inline constexpr const char* kNextPageCaption = "Multiple Pages!";
+inline constexpr const char* kNextPageText = "Select OK if you want to see the next.";
+
 class QuestionBox {
 public:
     virtual ~QuestionBox() = default;

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "job_renderer.h"
 #include "rounding.h"
 
 namespace tabulon::render {
@@ -33,40 +32,26 @@ double SurfacePass::at(std::int32_t value) const
 
 double SurfacePass::at(float value) const { return static_cast<double>(scaled_ ? value * scale_ : value); }
 
-void SurfacePass::drawCommand(const JobLine& line, const RendererState& state)
+void SurfacePass::drawText(const TextFields& fields, std::string_view text, const RendererState& state)
 {
-    std::string_view command = line.commandWord();
-    if (command == "txt") {
-        drawText(line, state);
-    } else if (command == "img") {
-        drawImage(line);
-    } else if (command == "line") {
-        drawStraightLine(line, state);
-    } else if (command == "box") {
-        drawBox(line, state);
-    }
-}
-
-void SurfacePass::drawText(const JobLine& line, const RendererState& state)
-{
-    std::int32_t size = readInteger(line.field(4));
+    std::int32_t size = readInteger(fields.size);
     if (scaled_) size = roundHalfEven(static_cast<float>(size) * scale_);
     // The font lives for this line only.
-    std::unique_ptr<SurfaceFont> font = surface_.loadFont(state.fontName, size, isBoldStyle(line.field(3)));
+    std::unique_ptr<SurfaceFont> font = surface_.loadFont(state.fontName, size, isBoldStyle(fields.style));
     surface_.setSourceColour(state.textColour.rgba);
     if (font) surface_.selectVectorFont(*font);
-    surface_.movePathCursor(at(readInteger(line.field(5))), at(readInteger(line.field(6))));
-    surface_.drawText(std::string(line.freeText));
+    surface_.movePathCursor(at(readInteger(fields.x)), at(readInteger(fields.y)));
+    surface_.drawText(std::string(text));
 }
 
-void SurfacePass::drawImage(const JobLine& line)
+void SurfacePass::drawPicture(const PictureFields& fields)
 {
     surface_.makeJpegDecoderAvailable();
     // The picture lives for this line only.
-    std::unique_ptr<SurfaceImage> image = surface_.loadImage(std::string(line.field(6)));
+    std::unique_ptr<SurfaceImage> image = surface_.loadImage(std::string(fields.file));
     if (!image) return;
-    std::int32_t w = readInteger(line.field(4));
-    std::int32_t h = readInteger(line.field(5));
+    std::int32_t w = readInteger(fields.width);
+    std::int32_t h = readInteger(fields.height);
     // The printer gets the picture at its full resolution, stretched to its place.
     double width = at(w), height = at(h);
     if (scaled_) {
@@ -82,27 +67,27 @@ void SurfacePass::drawImage(const JobLine& line)
             width = height = 0.0;
         }
     }
-    surface_.movePathCursor(at(readInteger(line.field(2))), at(readInteger(line.field(3))));
+    surface_.movePathCursor(at(readInteger(fields.x)), at(readInteger(fields.y)));
     surface_.drawImage(*image, kOpaque, width, height);
 }
 
-void SurfacePass::drawStraightLine(const JobLine& line, const RendererState& state)
+void SurfacePass::drawStraightLine(const LineFields& fields, const RendererState& state)
 {
-    surface_.movePathCursor(at(readDecimal(line.field(2))), at(readDecimal(line.field(3))));
-    surface_.addPathLine(at(readDecimal(line.field(4))), at(readDecimal(line.field(5))));
+    surface_.movePathCursor(at(readDecimal(fields.x1)), at(readDecimal(fields.y1)));
+    surface_.addPathLine(at(readDecimal(fields.x2)), at(readDecimal(fields.y2)));
     surface_.setSourceColour(state.lineColour.rgba);
     // Line widths are not scaled: a 0.5 mm line stays 0.5 mm on the canvas.
-    surface_.strokePath(tenthsOfMm(readInteger(line.field(7))));
+    surface_.strokePath(tenthsOfMm(readInteger(fields.width)));
 }
 
-void SurfacePass::drawBox(const JobLine& line, const RendererState& state)
+void SurfacePass::drawBox(const BoxFields& fields, const RendererState& state)
 {
-    surface_.addPathBox(at(readInteger(line.field(2))), at(readInteger(line.field(3))),
-                        at(readInteger(line.field(4))), at(readInteger(line.field(5))));
+    surface_.addPathBox(at(readInteger(fields.x)), at(readInteger(fields.y)), at(readInteger(fields.width)),
+                        at(readInteger(fields.height)));
     surface_.setSourceColour(state.boxColour.rgba);
     // Filling consumes the path, so a filled box gets no outline.
-    if (isFillFlag(line.field(7))) surface_.fillPath();
-    surface_.strokePath(tenthsOfMm(readInteger(line.field(8))));
+    if (isFillFlag(fields.fill)) surface_.fillPath();
+    surface_.strokePath(tenthsOfMm(readInteger(fields.outlineWidth)));
 }
 
 PreviewPass::PreviewPass(VectorSurface& canvas, QuestionBox& question, float pixelsPerMm,
@@ -125,12 +110,10 @@ bool PreviewPass::begin()
     return true;
 }
 
-bool PreviewPass::draw(const JobLine& line, const RendererState& state)
+bool PreviewPass::draw(const JobLine& line, const RendererState& state) { return drawJobLine(line, state, *this); }
+
+bool PreviewPass::endPage()
 {
-    if (line.commandWord() != "eop") {
-        drawCommand(line, state);
-        return true;
-    }
     surface_.close();
     bool next = question_.ask(kNextPageCaption, kNextPageText);
     surface_.open();
@@ -156,12 +139,12 @@ bool PrinterPass::begin()
 
 bool PrinterPass::draw(const JobLine& line, const RendererState& state)
 {
-    if (!started_) return true;
-    if (line.commandWord() == "eop") {
-        job_.newPage();
-    } else {
-        drawCommand(line, state);
-    }
+    return !started_ || drawJobLine(line, state, *this);
+}
+
+bool PrinterPass::endPage()
+{
+    job_.newPage();
     return true;
 }
 

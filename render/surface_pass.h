@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "command_drawer.h"
 #include "job_format.h"
 #include "print_job.h"
 #include "question_box.h"
@@ -24,14 +25,14 @@ public:
 
 // Drawing shared by the preview and the printer. The preview scales page
 // millimetres to canvas millimetres by S in single precision; the printer draws
-// at the page's own size and takes whole numbers as they are.
-class SurfacePass : public Pass {
+// at the page's own size and takes whole numbers as they are. Each pass says
+// what an end of page does.
+class SurfacePass : public Pass, protected CommandDrawer {
 protected:
     SurfacePass(VectorSurface& surface, bool scaled) : surface_(surface), scaled_(scaled) {}
 
     double at(std::int32_t value) const;
     double at(float value) const;
-    void drawCommand(const JobLine& line, const RendererState& state);
 
     VectorSurface& surface_;
     bool scaled_;
@@ -39,10 +40,10 @@ protected:
     float pixelsPerMm_ = 0.0f;
 
 private:
-    void drawText(const JobLine& line, const RendererState& state);
-    void drawImage(const JobLine& line);
-    void drawStraightLine(const JobLine& line, const RendererState& state);
-    void drawBox(const JobLine& line, const RendererState& state);
+    void drawText(const TextFields& fields, std::string_view text, const RendererState& state) override;
+    void drawPicture(const PictureFields& fields) override;
+    void drawStraightLine(const LineFields& fields, const RendererState& state) override;
+    void drawBox(const BoxFields& fields, const RendererState& state) override;
 };
 
 // Canvas millimetres per page millimetre for a canvas `outputHeight` high: the
@@ -58,6 +59,8 @@ public:
     void end() override;
 
 private:
+    bool endPage() override;
+
     QuestionBox& question_;
     const std::string& orientationCode_;
     RendererState& state_;
@@ -71,6 +74,8 @@ public:
     void end() override;
 
 private:
+    bool endPage() override;
+
     PrintJob& job_;
     bool started_ = false;
 };

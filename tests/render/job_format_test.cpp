@@ -17,26 +17,53 @@ TEST(JobFormat, SplitsCommandHeaderFieldsAndFreeText)
         std::string_view line;
         std::vector<std::string_view> fields;
         std::string_view freeText;
+        JobCommand command;
     };
     const Case cases[] = {
-        {"txt,A,B,12,10,32,K/*Amount", {"txt", "A", "B", "12", "10", "32", "K"}, "Amount"},
-        {"txt,A,N,12,10,40/*a, b /* c,d", {"txt", "A", "N", "12", "10", "40"}, "a, b /* c,d"},
-        {"eop", {"eop"}, ""},
-        {"", {""}, ""},
-        {"/*only text", {""}, "only text"},
-        {"box,,5, F/*", {"box", "", "5", " F"}, ""},
-        {"\neop/*", {"\neop"}, ""},
-        {"txt,a/b,c/*x", {"txt", "a/b", "c"}, "x"},
-        {"line,1/", {"line", "1/"}, ""},
-        {"a*/,b/*/*", {"a*/", "b"}, "/*"},
+        {"txt,A,B,12,10,32,K/*Amount", {"txt", "A", "B", "12", "10", "32", "K"}, "Amount", JobCommand::Text},
+        {"txt,A,N,12,10,40/*a, b /* c,d", {"txt", "A", "N", "12", "10", "40"}, "a, b /* c,d", JobCommand::Text},
+        {"eop", {"eop"}, "", JobCommand::EndOfPage},
+        {"", {""}, "", JobCommand::None},
+        {"/*only text", {""}, "only text", JobCommand::None},
+        {"box,,5, F/*", {"box", "", "5", " F"}, "", JobCommand::Box},
+        {"\neop/*", {"\neop"}, "", JobCommand::None},
+        {"txt,a/b,c/*x", {"txt", "a/b", "c"}, "x", JobCommand::Text},
+        {"line,1/", {"line", "1/"}, "", JobCommand::Line},
+        {"a*/,b/*/*", {"a*/", "b"}, "/*", JobCommand::None},
+        {"img/*", {"img"}, "", JobCommand::Picture},
+        {"TXT,A,B,12,10,32,K/*upper case", {"TXT", "A", "B", "12", "10", "32", "K"}, "upper case", JobCommand::None},
+        {"eop ,/*", {"eop ", ""}, "", JobCommand::None},
     };
     for (const Case& c : cases) {
         JobLine line = splitJobLine(c.line);
+        EXPECT_EQ(line.command, c.command) << c.line;
         EXPECT_EQ(line.fields, c.fields) << c.line;
         EXPECT_EQ(line.freeText, c.freeText) << c.line;
         EXPECT_EQ(line.field(c.fields.size() + 1), "") << c.line;
         EXPECT_EQ(line.field(0), "") << c.line;
     }
+}
+
+// Each command's fields by name, at the places the job format gives them.
+TEST(JobFormat, NamesEachCommandsFields)
+{
+    const JobLine text = splitJobLine("txt,C,B,12,10.5,32,K,extra/*Amount");
+    const TextFields t = text.text();
+    EXPECT_EQ((std::vector<std::string_view>{t.fontLetter, t.style, t.size, t.x, t.y, t.colourLetter}),
+              (std::vector<std::string_view>{"C", "B", "12", "10.5", "32", "K"}));
+    const PictureFields p = splitJobLine("img,10,5,50,15,printlogo.jpg/*").picture();
+    EXPECT_EQ((std::vector<std::string_view>{p.x, p.y, p.width, p.height, p.file}),
+              (std::vector<std::string_view>{"10", "5", "50", "15", "printlogo.jpg"}));
+    const LineFields l = splitJobLine("line,10,28,100,29,B,5/*").line();
+    EXPECT_EQ((std::vector<std::string_view>{l.x1, l.y1, l.x2, l.y2, l.colourLetter, l.width}),
+              (std::vector<std::string_view>{"10", "28", "100", "29", "B", "5"}));
+    const BoxFields b = splitJobLine("box,10,286,190,8,Y,F,4/*").box();
+    EXPECT_EQ((std::vector<std::string_view>{b.x, b.y, b.width, b.height, b.colourLetter, b.fill, b.outlineWidth}),
+              (std::vector<std::string_view>{"10", "286", "190", "8", "Y", "F", "4"}));
+    // Fields a short line does not have read as empty.
+    const BoxFields shortBox = splitJobLine("box,1,2/*").box();
+    EXPECT_EQ(shortBox.width, "");
+    EXPECT_EQ(shortBox.outlineWidth, "");
 }
 
 // The split reads eight bytes at a time; it must agree with the plain reading
