@@ -11,7 +11,6 @@
 #include "desktop_outputs.h"
 #include "job_intake.h"
 #include "job_renderer.h"
-#include "null_outputs.h"
 #include "pdf_export.h"
 #include "program_paths.h"
 

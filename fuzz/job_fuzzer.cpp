@@ -15,7 +15,6 @@
 #include "job_format.h"
 #include "job_intake.h"
 #include "job_renderer.h"
-#include "null_outputs.h"
 #include "pdf_checks.h"
 #include "pdf_export.h"
 #include "pdf_writer.h"
@@ -58,7 +57,7 @@ std::int32_t eopCount(const render::JobState& job)
     std::int32_t eops = 0;
     render::JobLineCursor cursor = job.lines();
     for (std::string_view text; cursor.next(text);) {
-        if (render::splitJobLine(text).commandWord() == "eop") ++eops;
+        if (render::splitJobLine(text).command == render::JobCommand::EndOfPage) ++eops;
     }
     return eops;
 }
@@ -77,7 +76,7 @@ std::set<std::string> pictureNames(const render::JobState& job)
     render::JobLineCursor cursor = job.lines();
     for (std::string_view text; cursor.next(text);) {
         render::JobLine line = render::splitJobLine(text);
-        if (line.commandWord() == "img") names.emplace(line.field(6));
+        if (line.command == render::JobCommand::Picture) names.emplace(line.picture().file);
     }
     return names;
 }

@@ -23,18 +23,25 @@ struct LetterEffects {
 LetterEffects effectsOf(const JobLine& line)
 {
     LetterEffects effects;
-    std::string_view command = line.commandWord();
     std::optional<ColourSlot> colour;
-    if (command == "txt") {
-        colour = colourForLetter(line.field(7));
+    switch (line.command) {
+    case JobCommand::Text: {
+        const TextFields fields = line.text();
+        colour = colourForLetter(fields.colourLetter);
         effects.slot = &RendererState::textColour;
-        effects.family = familyForLetter(line.field(2));
-    } else if (command == "line") {
-        colour = colourForLetter(line.field(6));
+        effects.family = familyForLetter(fields.fontLetter);
+        break;
+    }
+    case JobCommand::Line:
+        colour = colourForLetter(line.line().colourLetter);
         effects.slot = &RendererState::lineColour;
-    } else if (command == "box") {
-        colour = colourForLetter(line.field(6));
+        break;
+    case JobCommand::Box:
+        colour = colourForLetter(line.box().colourLetter);
         effects.slot = &RendererState::boxColour;
+        break;
+    default:
+        break;
     }
     if (colour) {
         effects.colour = *colour;
@@ -105,6 +112,11 @@ void JobRenderer::renderJob(JobState&& job, RenderTarget target, const RenderOut
 {
     walkLines(job, target, outputs, job.text.data() + job.lineStart);
     job = JobState();
+}
+
+void previewEveryPage(JobRenderer& renderer, const JobState& job)
+{
+    renderer.followPreview(job, kScreenlessCanvasHeightMm);
 }
 
 void JobRenderer::followPreview(const JobState& job, double canvasHeight)

@@ -50,4 +50,13 @@ private:
     RendererState state_;
 };
 
+// The height of the canvas a preview without a screen is taken to have: an A4
+// page, portrait, at its own size.
+inline constexpr double kScreenlessCanvasHeightMm = 297.0;
+
+// Pages the preview through to its end with Yes at every question, drawing
+// nothing: the renderer's font family and colour slots are then what a PDF
+// export after a full preview starts from.
+void previewEveryPage(JobRenderer& renderer, const JobState& job);
+
 }  // namespace tabulon::render

@@ -8,7 +8,6 @@
 #include "demo_job.h"
 #include "job_intake.h"
 #include "job_renderer.h"
-#include "null_outputs.h"
 #include "pdf_export.h"
 
 int main(int argc, char** argv)

@@ -13,7 +13,6 @@
 #include "demo_job.h"
 #include "job_intake.h"
 #include "job_renderer.h"
-#include "null_outputs.h"
 #include "pdf_export.h"
 
 namespace {

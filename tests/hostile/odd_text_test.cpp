@@ -7,7 +7,6 @@
 #include "ansi_text.h"
 #include "job_intake.h"
 #include "job_renderer.h"
-#include "null_outputs.h"
 #include "pdf_check.h"
 #include "pdf_export.h"
 #ifdef TABULON_HAVE_TEXT_CODEC

@@ -1,6 +1,6 @@
-// Outputs that draw nothing: a surface of A4 portrait height and a question box
-// that always answers Yes. A preview pass over them moves the renderer's state
-// exactly as a preview paged through to its end would, without a screen.
+// Test outputs that draw nothing: a surface of A4 portrait height and a question
+// box that always answers Yes. A preview pass over them moves the renderer's
+// state exactly as a preview paged through to its end would, without a screen.
 #pragma once
 
 #include "job_renderer.h"
@@ -13,7 +13,7 @@ class NullSurface : public VectorSurface {
 public:
     void open() override {}
     void close() override {}
-    double outputHeight() override { return 297.0; }
+    double outputHeight() override { return kScreenlessCanvasHeightMm; }
     void setSourceColour(std::uint32_t) override {}
     void movePathCursor(double, double) override {}
     void addPathLine(double, double) override {}
@@ -35,14 +35,5 @@ class YesQuestionBox : public QuestionBox {
 public:
     bool ask(const std::string&, const std::string&) override { return true; }
 };
-
-// Pages the preview through to its end with Yes at every question, drawing
-// nothing: the renderer's font family and colour slots are then what a PDF export
-// after a full preview starts from. Only the state moves, so nothing is drawn
-// even on the null canvas.
-inline void previewEveryPage(JobRenderer& renderer, const JobState& job)
-{
-    renderer.followPreview(job, NullSurface().outputHeight());
-}
 
 }  // namespace tabulon::render
