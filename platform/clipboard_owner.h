@@ -5,6 +5,7 @@
 // reader, so the reader always finds the producer's text.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace tabulon::platform {
@@ -25,8 +26,9 @@ ClipboardHandOver handTextToClipboardOwner(const std::string& utf8Text, int time
 // producer whose reader could not be started, so that no owner stays behind.
 void withdrawClipboardText(const ClipboardHandOver& handOver);
 
-// The owner's side (run in the detached process): takes the clipboard, writes
-// its process number to `readyFd` once it holds it, then serves until it loses it.
-int serveClipboard(const std::string& utf8Text, int readyFd);
+// The owner's side (run in the detached process): takes the clipboard, calls
+// `nowHeld` once it holds it, then serves until it loses it. When `nowHeld`
+// returns false nobody waits for the text any more, and the owner ends at once.
+int serveClipboard(const std::string& utf8Text, const std::function<bool()>& nowHeld);
 
 }  // namespace tabulon::platform

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <optional>
 
 #include <QClipboard>
@@ -10,7 +8,7 @@
 
 namespace tabulon::platform {
 
-int serveClipboard(const std::string& utf8Text, int readyFd)
+int serveClipboard(const std::string& utf8Text, const std::function<bool()>& nowHeld)
 {
     int argc = 1;
     char name[] = "tabulon-clipboard";
@@ -28,9 +26,9 @@ int serveClipboard(const std::string& utf8Text, int readyFd)
             QCoreApplication::quit();
         }
     });
-    const pid_t self = getpid();
-    (void)!write(readyFd, &self, sizeof self);
-    close(readyFd);
+    if (!nowHeld()) {
+        return 1;
+    }
     return app->exec();
 }
 

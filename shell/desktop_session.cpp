@@ -6,12 +6,12 @@
 #include "job_renderer.h"
 #include "pdf_export.h"
 #include "pdf_writer.h"
+#include "process_start.h"
 #include "qt_canvas_surface.h"
 #include "qt_print_job.h"
 #include "qt_question_box.h"
 #include "system_fonts.h"
 #include "text_codec.h"
-#include "viewer_start.h"
 
 namespace tabulon::shell {
 
@@ -102,7 +102,7 @@ void DesktopSession::exportPdf()
         platform::showMessage(desktop_.window(), kPdfNotSavedCaption, message);
         return;
     }
-    (void)startViewer(kViewer, outcome.fileName);
+    (void)platform::startDetached(kViewer, {outcome.fileName});
 }
 
 }  // namespace tabulon::shell
