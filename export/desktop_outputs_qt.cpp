@@ -14,7 +14,7 @@
 #include "qt_canvas_surface.h"
 #include "qt_page_canvas.h"
 #include "qt_print_job.h"
-#include "text_codec.h"
+#include "qt_text_codec.h"
 
 namespace tabulon::exporter {
 
@@ -44,7 +44,7 @@ int writePagePictures(const ExportOptions& options, const render::JobState& job,
     int page = 0;
     bool allWritten = true;
     // Every close of the canvas shows a page: at each end of page and at the end.
-    platform::QtCanvasSurface surface(image, shell::ansiToQString, [&] {
+    platform::QtCanvasSurface surface(image, platform::ansiToQString, [&] {
         const std::string file = options.pngDir + "/page-" + std::to_string(++page) + ".png";
         if (!image.save(QString::fromStdString(file), "PNG")) {
             errors << kProgram << ": " << file << " not written\n";
@@ -64,7 +64,7 @@ int writePagePictures(const ExportOptions& options, const render::JobState& job,
 int printWithoutDialog(const ExportOptions& options, const render::JobState& job, std::ostream& errors)
 {
     platform::QtPrintJob printJob(nullptr, options.printer);
-    platform::QtPrinterSurface surface(printJob, shell::ansiToQString);
+    platform::QtPrinterSurface surface(printJob, platform::ansiToQString);
     if (!printJob.choosePrinter()) {
         errors << kProgram << ": printer " << options.printer << " not found\n";
         return 1;

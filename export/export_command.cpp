@@ -52,7 +52,7 @@ bool jobText(const ExportOptions& options, std::istream& standardInput, std::str
 {
     if (options.source == JobSource::Demo) {
         // An installed demo finds its logo in the data folder when the current folder has none.
-        text = shell::utf8ToWindows1252(demo::buildDemoJob(demo::findDemoLogo(platform::dataFilePlaces(demo::kDemoLogo))));
+        text = render::utf8ToWindows1252(demo::buildDemoJob(demo::findDemoLogo(platform::dataFilePlaces(demo::kDemoLogo))));
         return true;
     }
     std::string raw;
@@ -66,7 +66,7 @@ bool jobText(const ExportOptions& options, std::istream& standardInput, std::str
         error = "standard input could not be read";
         return false;
     }
-    if (options.encoding == InputEncoding::Utf8) shell::convertUtf8ToWindows1252(raw);
+    if (options.encoding == InputEncoding::Utf8) render::convertUtf8ToWindows1252(raw);
     text = std::move(raw);
     return true;
 }
@@ -82,7 +82,7 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
         errors << kProgram << ": " << error << '\n';
         return 1;
     }
-    render::JobState job = shell::intakeJob(std::move(text));
+    render::JobState job = render::intakeJob(std::move(text));
     if (wantsDesktopOutputs(options)) {
         return runDesktopOutputs(options, job, errors);
     }

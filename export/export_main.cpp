@@ -6,6 +6,6 @@
 
 int main(int argc, char** argv)
 {
-    std::unique_ptr<tabulon::pdf::FontSource> fonts = tabulon::exporter::makeSystemFontSource();
+    std::unique_ptr<tabulon::pdf::FontSource> fonts = tabulon::platform::makeSystemFontSource();
     return tabulon::exporter::exportMain(argc, argv, std::cin, std::cout, std::cerr, fonts.get());
 }

@@ -102,7 +102,7 @@ void checkPictures(const PdfLayout& layout, const render::JobState& job, const r
 int fuzzOne(const std::uint8_t* data, std::size_t size)
 {
     servePictures();
-    render::JobState job = shell::intakeJob(std::string(reinterpret_cast<const char*>(data), size));
+    render::JobState job = render::intakeJob(std::string(reinterpret_cast<const char*>(data), size));
     render::JobRenderer renderer;
     render::previewEveryPage(renderer, job);
 

@@ -1,4 +1,5 @@
 #include "fontconfig_font_source.h"
+#include "system_fonts.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -74,5 +75,7 @@ std::optional<pdf::SystemFont> FontconfigFontSource::findFont(std::string_view f
     }
     return std::nullopt;
 }
+
+std::unique_ptr<pdf::FontSource> makeSystemFontSource() { return std::make_unique<FontconfigFontSource>(); }
 
 }  // namespace tabulon::platform

@@ -14,8 +14,8 @@ int main(int argc, char** argv)
 {
     using namespace tabulon;
     int pages = argc > 1 ? std::atoi(argv[1]) : 1000;
-    std::string text = shell::utf8ToWindows1252(pages == 4 ? demo::buildDemoJob() : demo::buildLedgerJob(pages));
-    render::JobState job = shell::intakeJob(text);
+    std::string text = render::utf8ToWindows1252(pages == 4 ? demo::buildDemoJob() : demo::buildLedgerJob(pages));
+    render::JobState job = render::intakeJob(text);
     render::JobRenderer renderer;
     render::previewEveryPage(renderer, job);
 

@@ -21,12 +21,12 @@ using namespace tabulon;
 
 std::string jobFor(int pages)
 {
-    return shell::utf8ToWindows1252(pages == 4 ? demo::buildDemoJob() : demo::buildLedgerJob(pages));
+    return render::utf8ToWindows1252(pages == 4 ? demo::buildDemoJob() : demo::buildLedgerJob(pages));
 }
 
 render::PdfExportOutcome exportOnce(const std::string& text, const render::PdfExportOptions& options)
 {
-    render::JobState job = shell::intakeJob(text);
+    render::JobState job = render::intakeJob(text);
     render::JobRenderer renderer;
     render::previewEveryPage(renderer, job);
 

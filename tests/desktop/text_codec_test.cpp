@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "text_codec.h"
+#include "qt_text_codec.h"
 
-using tabulon::shell::ansiToQString;
-using tabulon::shell::clipboardToAnsi;
+using tabulon::platform::ansiToQString;
+using tabulon::platform::clipboardToAnsi;
 
 TEST(TextCodec, ClipboardTextBecomesWindows1252WithQuestionMarksOutside)
 {

@@ -10,7 +10,7 @@
 #include "pdf_check.h"
 #include "pdf_export.h"
 #ifdef TABULON_HAVE_TEXT_CODEC
-#include "text_codec.h"
+#include "qt_text_codec.h"
 #endif
 
 namespace tabulon::test {
@@ -20,7 +20,7 @@ using namespace std::string_literals;
 
 render::PdfExportOutcome exportInMemory(const std::string& windows1252)
 {
-    render::JobState job = shell::intakeJob(windows1252);
+    render::JobState job = render::intakeJob(windows1252);
     render::JobRenderer renderer;
     render::previewEveryPage(renderer, job);
     pdf::PdfWriter writer;
@@ -45,7 +45,7 @@ void expectValidPdf(const std::string& bytes, int pages)
 TEST(OddText, MalformedUtf8BecomesQuestionMarksAndNulBytesStay)
 {
     const std::string clipboard = "Odd,P/*\rtxt,A,N,12,10,10,K/*A\0B \xFF\xFE C\xC3\rtxt,A,N,12,10,30,K/*After\0\r"s;
-    const std::string converted = shell::utf8ToWindows1252(clipboard);
+    const std::string converted = render::utf8ToWindows1252(clipboard);
     EXPECT_EQ(converted, "Odd,P/*\rtxt,A,N,12,10,10,K/*A\0B ?? C?\rtxt,A,N,12,10,30,K/*After\0\r"s);
 
     render::PdfExportOutcome outcome = exportInMemory(converted);
@@ -76,7 +76,7 @@ TEST(OddText, NulBytesInCommandsAndHeadersAreOrdinaryBytes)
 
 TEST(OddText, DocumentNameWithAControlCharacterIsRefusedByName)
 {
-    render::JobState job = shell::intakeJob("Od\0d,P/*\rtxt,A,N,12,10,10,K/*x\r"s);
+    render::JobState job = render::intakeJob("Od\0d,P/*\rtxt,A,N,12,10,10,K/*x\r"s);
     render::JobRenderer renderer;
     render::previewEveryPage(renderer, job);
     pdf::PdfWriter writer;
@@ -94,7 +94,7 @@ TEST(OddText, ClipboardUnicodeWithNulAndLoneSurrogatesBecomesJobBytes)
 {
     const std::u16string clipboard = u"Odd,P/*\rtxt,A,N,12,10,10,K/*A"s + char16_t(0) + u"B " + char16_t(0xD800) + u"x" +
                                      char16_t(0xDC00) + u" \u00E5\u20AC\U0001F600\r";
-    EXPECT_EQ(shell::clipboardToAnsi(clipboard), "Odd,P/*\rtxt,A,N,12,10,10,K/*A\0B ?x? \xE5\x80?\r"s);
+    EXPECT_EQ(platform::clipboardToAnsi(clipboard), "Odd,P/*\rtxt,A,N,12,10,10,K/*A\0B ?x? \xE5\x80?\r"s);
 }
 #endif
 

@@ -31,7 +31,7 @@ TEST(GeneratedJobs, EveryPdfIsValidHasItsPagesAndShowsItsTexts)
     test::JobGenerator generator(20261209, TABULON_LOGO);
     for (int index = 0; index < kJobs; ++index) {
         test::GeneratedJob generated = generator.next(index);
-        JobState job = shell::intakeJob(generated.text);
+        JobState job = intakeJob(generated.text);
         JobRenderer renderer;
         NullSurface canvas;
         YesQuestionBox yes;

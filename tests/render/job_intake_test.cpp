@@ -7,7 +7,7 @@
 #include "demo_job.h"
 #include "job_intake.h"
 
-namespace tabulon::shell {
+namespace tabulon::render {
 namespace {
 
 std::vector<std::string> linesOf(const render::JobState& job)
@@ -160,4 +160,4 @@ TEST(DemoJob, LedgerJobHasTheAskedNumberOfPages)
 }
 
 }  // namespace
-}  // namespace tabulon::shell
+}  // namespace tabulon::render

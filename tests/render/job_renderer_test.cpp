@@ -21,7 +21,7 @@ JobState jobOf(const std::vector<std::string>& lines, const std::string& orienta
 {
     std::string text = "T," + orientation + "/*\r";
     for (const std::string& line : lines) text += line + "\r";
-    return shell::intakeJob(text);
+    return intakeJob(text);
 }
 
 // The calls of a preview pass at scale 1 (an output 297 mm high, portrait).
@@ -79,7 +79,7 @@ TEST(JobRenderer, DrawsEachCommandOnThePreviewInOrder)
 TEST(JobRenderer, CrLfJobDrawsNothing)
 {
     JobRenderer renderer;
-    JobState job = shell::intakeJob("T,P/*\r\ntxt,A,B,12,10,32,K/*x\r\nline,1,2,3,4,B,5/*\r\neop/*\r\n");
+    JobState job = intakeJob("T,P/*\r\ntxt,A,B,12,10,32,K/*x\r\nline,1,2,3,4,B,5/*\r\neop/*\r\n");
     EXPECT_EQ(previewLog(renderer, job), (Log{"open", "close"}));
     EXPECT_EQ(renderer.state().textColour, ColourSlot{});
     EXPECT_EQ(renderer.state().fontName, "");
@@ -249,7 +249,7 @@ TEST(JobRenderer, FollowingThePreviewMovesTheStateAsAFullPreviewPass)
             std::string raw = "T,P/*X";
             for (const std::string& line : chosen) raw += line + "\r";
             if (!chosen.empty()) raw.pop_back();
-            state = shell::intakeJob(raw);
+            state = intakeJob(raw);
         }
         JobRenderer passed, followed;
         NullSurface canvas;

@@ -15,7 +15,7 @@ JobState jobOf(const std::vector<std::string>& lines, const std::string& orienta
 {
     std::string text = "Doc," + orientation + "/*\r";
     for (const std::string& line : lines) text += line + "\r";
-    return shell::intakeJob(text);
+    return intakeJob(text);
 }
 
 PdfExportOptions inMemory(bool compress = false)
@@ -149,7 +149,7 @@ TEST(PdfExport, DefaultFileNameIsTheDocumentNameInTheCurrentFolder)
 {
     pdf::PdfWriter writer;
     PdfExport pdfExport(writer);
-    JobState job = shell::intakeJob("My doc,P/*\r");
+    JobState job = intakeJob("My doc,P/*\r");
     pdfExport.start(job);
     EXPECT_EQ(pdfExport.outcome().fileName, "My doc.pdf");
 }

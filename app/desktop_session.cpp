@@ -11,9 +11,9 @@
 #include "qt_print_job.h"
 #include "qt_question_box.h"
 #include "system_fonts.h"
-#include "text_codec.h"
+#include "qt_text_codec.h"
 
-namespace tabulon::shell {
+namespace tabulon::app {
 
 namespace {
 
@@ -26,8 +26,8 @@ constexpr const char* kPdfNotSavedCaption = "PDF not saved";
 struct DesktopSession::State {
     render::JobState job;
     render::JobRenderer renderer;
-    PreviewGeometry geometry;
-    std::unique_ptr<pdf::FontSource> fonts = exporter::makeSystemFontSource();
+    shell::PreviewGeometry geometry;
+    std::unique_ptr<pdf::FontSource> fonts = platform::makeSystemFontSource();
 };
 
 DesktopSession::DesktopSession(platform::QtDesktop& desktop) : desktop_(desktop), state_(std::make_unique<State>()) {}
@@ -36,7 +36,7 @@ DesktopSession::~DesktopSession() = default;
 
 void DesktopSession::takeJob(const std::string& clipboardText)
 {
-    state_->job = intakeJob(clipboardText);
+    state_->job = render::intakeJob(clipboardText);
 }
 
 std::string_view DesktopSession::orientationCode() const
@@ -44,7 +44,7 @@ std::string_view DesktopSession::orientationCode() const
     return state_->job.orientationCode;
 }
 
-void DesktopSession::previewWindowOpened(const PreviewGeometry& geometry)
+void DesktopSession::previewWindowOpened(const shell::PreviewGeometry& geometry)
 {
     state_->geometry = geometry;
 }
@@ -55,7 +55,7 @@ void DesktopSession::renderJob(render::RenderTarget target)
     switch (target) {
     case render::RenderTarget::Preview: {
         platform::QtPageCanvas* canvas = desktop_.canvas();
-        platform::QtCanvasSurface surface(canvas->image(), ansiToQString, [canvas] { canvas->showDrawing(); });
+        platform::QtCanvasSurface surface(canvas->image(), platform::ansiToQString, [canvas] { canvas->showDrawing(); });
         platform::QtQuestionBox question(desktop_.window());
         outputs.canvas = &surface;
         outputs.previewPixelsPerMm = state_->geometry.previewPixelsPerMm;
@@ -65,7 +65,7 @@ void DesktopSession::renderJob(render::RenderTarget target)
     }
     case render::RenderTarget::Printer: {
         platform::QtPrintJob job(desktop_.window());
-        platform::QtPrinterSurface surface(job, ansiToQString);
+        platform::QtPrinterSurface surface(job, platform::ansiToQString);
         outputs.printJob = &job;
         outputs.printerSurface = &surface;
         state_->renderer.renderJob(state_->job, target, outputs);
@@ -105,4 +105,4 @@ void DesktopSession::exportPdf()
     (void)platform::startDetached(kViewer, {outcome.fileName});
 }
 
-}  // namespace tabulon::shell
+}  // namespace tabulon::app

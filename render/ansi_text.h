@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tabulon::shell {
+namespace tabulon::render {
 
 std::string utf8ToWindows1252(std::string_view utf8);
 // The same in place, for a large text that should not be held twice.
@@ -17,4 +17,4 @@ void convertUtf8ToWindows1252(std::string& text);
 // for the control characters of the same value, as in the platform's conversion.
 char windows1252ForCodePoint(char32_t codePoint);
 
-}  // namespace tabulon::shell
+}  // namespace tabulon::render

@@ -9,14 +9,14 @@
 #include "qt_desktop.h"
 #include "qt_display.h"
 #include "tabulon_app.h"
-#include "text_codec.h"
+#include "qt_text_codec.h"
 
 int main(int argc, char** argv)
 {
     std::optional<QApplication> app;
     tabulon::platform::createApplicationOrExit("tabulon", "for work without a display use tabulon-export",
                                                [&] { app.emplace(argc, argv); });
-    tabulon::platform::QtDesktop desktop(tabulon::shell::clipboardToAnsi);
-    tabulon::shell::DesktopSession session(desktop);
+    tabulon::platform::QtDesktop desktop(tabulon::platform::clipboardToAnsi);
+    tabulon::app::DesktopSession session(desktop);
     return tabulon::shell::runTabulon(desktop, session);
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace tabulon::shell {
+namespace tabulon::render {
 
 namespace {
 
@@ -34,9 +34,9 @@ std::int64_t countCarriageReturns(std::string_view text)
 
 }  // namespace
 
-render::JobState intakeJob(std::string jobText)
+JobState intakeJob(std::string jobText)
 {
-    render::JobState job;
+    JobState job;
     job.text = std::move(jobText);
     std::string_view text = job.text;
     job.lineCount = static_cast<std::int32_t>(countCarriageReturns(text));
@@ -63,4 +63,4 @@ render::JobState intakeJob(std::string jobText)
     return job;
 }
 
-}  // namespace tabulon::shell
+}  // namespace tabulon::render

@@ -1,10 +1,10 @@
-#include "text_codec.h"
+#include "qt_text_codec.h"
 
 #include <array>
 
 #include "ansi_text.h"
 
-namespace tabulon::shell {
+namespace tabulon::platform {
 
 namespace {
 
@@ -18,7 +18,7 @@ std::array<char16_t, 256> makeDecodeTable()
         table[b] = static_cast<char16_t>(b);
     }
     for (char32_t cp = 0x100; cp < 0x2200; ++cp) {
-        const auto b = static_cast<unsigned char>(windows1252ForCodePoint(cp));
+        const auto b = static_cast<unsigned char>(render::windows1252ForCodePoint(cp));
         if (b >= 0x80 && b < 0xA0) {
             table[b] = static_cast<char16_t>(cp);
         }
@@ -30,7 +30,7 @@ std::array<char16_t, 256> makeDecodeTable()
 
 std::string clipboardToAnsi(const std::u16string& text)
 {
-    return utf8ToWindows1252(QString::fromStdU16String(text).toStdString());
+    return render::utf8ToWindows1252(QString::fromStdU16String(text).toStdString());
 }
 
 QString ansiToQString(const std::string& text)
@@ -44,4 +44,4 @@ QString ansiToQString(const std::string& text)
     return out;
 }
 
-}  // namespace tabulon::shell
+}  // namespace tabulon::platform

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-namespace tabulon::shell {
+namespace tabulon::render {
 
 namespace {
 
@@ -109,4 +109,4 @@ std::string utf8ToWindows1252(std::string_view utf8)
     return text;
 }
 
-}  // namespace tabulon::shell
+}  // namespace tabulon::render

@@ -6,9 +6,9 @@
 
 #include "job_state.h"
 
-namespace tabulon::shell {
+namespace tabulon::render {
 
 // The job keeps the text (moved in, a large job is held once).
-render::JobState intakeJob(std::string jobText);
+JobState intakeJob(std::string jobText);
 
-}  // namespace tabulon::shell
+}  // namespace tabulon::render

@@ -5,9 +5,9 @@
 
 #include <QString>
 
-namespace tabulon::shell {
+namespace tabulon::platform {
 
 std::string clipboardToAnsi(const std::u16string& text);
 QString ansiToQString(const std::string& text);
 
-}  // namespace tabulon::shell
+}  // namespace tabulon::platform

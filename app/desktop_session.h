@@ -9,16 +9,16 @@
 #include "qt_desktop.h"
 #include "tabulon_app.h"
 
-namespace tabulon::shell {
+namespace tabulon::app {
 
-class DesktopSession : public JobSession {
+class DesktopSession : public shell::JobSession {
 public:
     explicit DesktopSession(platform::QtDesktop& desktop);
     ~DesktopSession() override;
 
     void takeJob(const std::string& clipboardText) override;
     std::string_view orientationCode() const override;
-    void previewWindowOpened(const PreviewGeometry& geometry) override;
+    void previewWindowOpened(const shell::PreviewGeometry& geometry) override;
     void renderJob(render::RenderTarget target) override;
 
 private:
@@ -29,4 +29,4 @@ private:
     std::unique_ptr<State> state_;
 };
 
-}  // namespace tabulon::shell
+}  // namespace tabulon::app
