@@ -7,6 +7,9 @@ namespace tabulon::pdf {
 
 namespace {
 
+// A process-wide setting, chosen once before writing starts (a benchmark compares
+// the two); no writer changes it, so writers on different threads share only a
+// value they read.
 BufferGrowth gGrowth = BufferGrowth::Exact;
 
 std::size_t roundUpToStep(std::size_t size)

@@ -2,7 +2,7 @@
 // forms and font files). The writer itself has no compression of its own.
 #pragma once
 
-#include "pdf_writer.h"
+#include "writer_hooks.h"
 
 namespace tabulon::pdf {
 

@@ -1,16 +1,10 @@
 #include "image_loader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstring>
-
+#include "error_codes.h"
 #include "jpeg_header.h"
 #include "jpx_header.h"
-#include "pdf_writer.h"
 #include "png_header.h"
+#include "system_files.h"
 #include "wmf_converter.h"
 
 namespace tabulon::pdf {
@@ -90,44 +84,18 @@ std::int32_t loadWmf(Bytes data, ImageRecord& record, std::string* message)
     return 0;
 }
 
-// Opens a picture for reading only when it is a regular file: a job may name a
-// pipe, a terminal or a device, whose read would wait for ever or never end.
-std::FILE* openRegularFile(const std::string& path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat status {};
-    std::FILE* file = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? ::fdopen(fd, "rb") : nullptr;
-    if (file == nullptr) ::close(fd);
-    return file;
-}
-
 }  // namespace
 
 std::int32_t readImageFile(const std::string& path, ImageRecord& record)
 {
-    std::FILE* file = openRegularFile(path);
-    if (file == nullptr) return kImageOpen;
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    if (size < 0 || static_cast<unsigned long>(size) > kMaxImageFileBytes || std::fseek(file, 0, SEEK_SET) != 0) {
-        std::fclose(file);
-        return kImageOpen;
+    switch (readRegularFile(path, kMaxImageFileBytes, record.data)) {
+    case FileRead::kRead: return kNoError;
+    case FileRead::kShortRead: return kImageRead;
+    case FileRead::kCannotOpen:
+    case FileRead::kTooBig:
+    case FileRead::kNoMemory: break;
     }
-    record.data.release();
-    const auto wanted = static_cast<std::size_t>(size);
-    if (!record.data.ensureCapacity(wanted == 0 ? 1 : wanted)) {
-        std::fclose(file);
-        return kImageOpen;
-    }
-    const std::size_t got = wanted == 0 ? 0 : std::fread(record.data.data(), 1, wanted, file);
-    std::fclose(file);
-    record.data.setLength(got);
-    if (got != wanted) {
-        record.data.release();
-        return kImageRead;
-    }
-    return 0;
+    return kImageOpen;
 }
 
 std::int32_t loadImageData(Bytes data, ImageRecord& record, std::string* message)

@@ -12,13 +12,14 @@
 
 namespace tabulon::pdf {
 
-// Largest picture file that is read. Stream lengths and sizes in the writer's
-// records are 32-bit, so a bigger file could not be embedded anyway.
+// Largest picture file that is read, by the writer and by the preview's
+// decoders. Stream lengths and sizes in the writer's records are 32-bit, so a
+// bigger file could not be embedded anyway.
 inline constexpr std::size_t kMaxImageFileBytes = 0x7FFFFFFF;
 
-// Reads the whole file into `record.data` with one read call into a buffer sized to
-// the file. Returns 0, kImageOpen (cannot open, too big, no memory) or kImageRead
-// (fewer bytes than the file size).
+// Reads the whole regular file into `record.data`, in a buffer sized to the file
+// (see readRegularFile). Returns 0, kImageOpen (cannot open, not a regular file,
+// too big, no memory) or kImageRead (fewer bytes than the file size).
 std::int32_t readImageFile(const std::string& path, ImageRecord& record);
 
 // Parses `data` and fills the record's filter, size, colour space, decode

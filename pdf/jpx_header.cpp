@@ -1,6 +1,6 @@
 #include "jpx_header.h"
 
-#include "pdf_writer.h"
+#include "error_codes.h"
 
 namespace tabulon::pdf {
 

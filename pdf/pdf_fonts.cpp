@@ -2,7 +2,6 @@
 #include <string>
 
 #include "core_fonts.h"
-#include "pdf_format.h"
 #include "pdf_text_util.h"
 #include "pdf_writer.h"
 #include "truetype.h"
@@ -20,13 +19,13 @@ std::string fontKey(const std::string& family, const std::string& style)
 }
 
 // The style flags a TrueType file is requested with: 256 bold, 512 italic, 4 underline.
-std::int32_t styleFlagsFor(const std::string& style, std::int32_t underline)
+std::int32_t styleFlagsFor(const std::string& style, bool underline)
 {
     std::int32_t flags = 0;
     if (style == "B") flags = 256;
     else if (style == "I") flags = 512;
     else if (style == "BI" || style == "IB") flags = 768;
-    if (underline != 0) flags += 4;
+    if (underline) flags += 4;
     return flags;
 }
 
@@ -104,10 +103,10 @@ void PdfWriter::selectFont(std::string_view family, std::string_view style, std:
     }
     styleText = toUpper(trimBlanks(styleText));
     if (styleText.find('U') != std::string::npos) {
-        doc_.underline = 1;
+        doc_.underline = true;
         std::erase(styleText, 'U');
     } else {
-        doc_.underline = 0;
+        doc_.underline = false;
     }
     if (styleText == "IB") styleText = "BI";
     if (size == 0) size = doc_.fontSizePt;
@@ -136,7 +135,7 @@ void PdfWriter::selectFont(std::string_view family, std::string_view style, std:
 void PdfWriter::writeFontSelection()
 {
     const FontRecord& font = doc_.fonts[static_cast<std::size_t>(doc_.currentFont)];
-    out("BT /F" + std::to_string(font.number) + " " + formatNumber(doc_.fontSizePt, 2) + " Tf ET");
+    out(line_.begin().put("BT /F").integer(font.number).put(' ').number(doc_.fontSizePt, 2).put(" Tf ET").view());
 }
 
 int PdfWriter::addFont(const std::string& family, const std::string& style, const std::string& key)

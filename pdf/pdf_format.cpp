@@ -122,34 +122,4 @@ int formatInteger(char* out, std::int64_t value)
     return static_cast<int>(std::to_chars(out, out + 24, value).ptr - out);
 }
 
-std::string escapeString(std::string_view text)
-{
-    std::string escaped;
-    escaped.reserve(text.size() + text.size() / 4);
-    for (unsigned char c : text) {
-        switch (c) {
-        case 8: escaped += "\\b"; break;
-        case 9: escaped += "\\t"; break;
-        case 10: escaped += "\\n"; break;
-        case 12: escaped += "\\f"; break;
-        case 13: escaped += "\\r"; break;
-        case '\\': escaped += "\\\\"; break;
-        case '(': escaped += "\\("; break;
-        case ')': escaped += "\\)"; break;
-        default:
-            if (c >= 128) {
-                escaped += '\\';
-                escaped += static_cast<char>('0' + (c >> 6));
-                escaped += static_cast<char>('0' + ((c >> 3) & 7));
-                escaped += static_cast<char>('0' + (c & 7));
-            } else {
-                escaped += static_cast<char>(c);
-            }
-        }
-    }
-    return escaped;
-}
-
-std::string textString(std::string_view text) { return "(" + escapeString(text) + ")"; }
-
 }  // namespace tabulon::pdf

@@ -1,4 +1,4 @@
-// Locale-free formatting of the numbers and strings that go into a PDF file.
+// Locale-free formatting of the numbers that go into a PDF file.
 //
 // Every number that reaches the file passes through these functions. They never
 // consult the C locale, so a comma-decimal user locale cannot turn 595.28 into
@@ -24,11 +24,5 @@ std::string formatNumber(double value, int decimals);
 
 // Plain decimal integer text, as used for object numbers, offsets and sizes.
 int formatInteger(char* out, std::int64_t value);
-
-// PDF literal-string escaping: \b \t \n \f \r \\ \( \) for their bytes and a
-// three-digit octal escape for every byte from 128 to 255.
-std::string escapeString(std::string_view text);
-// "(" + escapeString(text) + ")".
-std::string textString(std::string_view text);
 
 }  // namespace tabulon::pdf

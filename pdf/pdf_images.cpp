@@ -5,22 +5,15 @@
 #include <string>
 
 #include "image_loader.h"
-#include "pdf_format.h"
 #include "pdf_writer.h"
 
 namespace tabulon::pdf {
 
 namespace {
 
-void appendNumber(std::string& line, float value, int decimals)
-{
-    char text[kMaxNumberText];
-    line.append(text, static_cast<std::size_t>(formatNumber(text, value, decimals)));
-}
-
-}  // namespace
-
-std::int32_t PdfWriter::loadImage(ImageRecord& record)
+// Reads and parses a picture file once per document. Returns 0 or the error
+// code, with the record's buffers released on failure.
+std::int32_t loadImage(ImageRecord& record)
 {
     std::int32_t error = readImageFile(record.name, record);
     if (error == 0) {
@@ -32,6 +25,8 @@ std::int32_t PdfWriter::loadImage(ImageRecord& record)
     }
     return error;
 }
+
+}  // namespace
 
 void PdfWriter::image(const std::string& file, float x, float y, float w, float h, std::int32_t link)
 {
@@ -58,37 +53,25 @@ void PdfWriter::image(const std::string& file, float x, float y, float w, float 
     const float k = doc_.k;
     const float width = static_cast<float>(found->width);
     const float height = static_cast<float>(found->height);
-    std::string line = "q ";
+    ContentLine& line = line_.begin().put("q ");
     if (found->filter != "WMF") {
         if (w == 0 && h == 0) w = width / k, h = height / k;
         if (w == 0) w = h * width / height;
         if (h == 0) h = w * height / width;
-        appendNumber(line, w * k, 2);
-        line += " 0 0 ";
-        appendNumber(line, h * k, 2);
-        line += ' ';
-        appendNumber(line, x * k, 2);
-        line += ' ';
-        appendNumber(line, (doc_.h - (y + h)) * k, 2);
-        line += " cm /I";
+        line.number(w * k, 2).put(" 0 0 ").number(h * k, 2).put(' ');
+        line.number(x * k, 2).put(' ').number((doc_.h - (y + h)) * k, 2).put(" cm /I");
     } else {
         if (w == 0 && h == 0) w = std::fabs(width / (k * 20)), h = std::fabs(height / (k * 20));
         if (w == 0) w = std::fabs(h * width / height);
         if (h == 0) h = std::fabs(w * height / width);
         const float sx = w * k / width;
         const float sy = -h * k / height;
-        appendNumber(line, sx, 6);
-        line += " 0 0 ";
-        appendNumber(line, sy, 6);
-        line += ' ';
-        appendNumber(line, x * k - sx * static_cast<float>(found->originX), 6);
-        line += ' ';
-        appendNumber(line, (doc_.h - y) * k - sy * static_cast<float>(found->originY), 6);
-        line += " cm /FO";
+        line.number(sx, 6).put(" 0 0 ").number(sy, 6).put(' ');
+        line.number(x * k - sx * static_cast<float>(found->originX), 6).put(' ');
+        line.number((doc_.h - y) * k - sy * static_cast<float>(found->originY), 6).put(" cm /FO");
     }
-    line += std::to_string(found->number);
-    line += " Do Q";
-    out(line);
+    line.integer(found->number).put(" Do Q");
+    out(line.view());
 }
 
 void PdfWriter::putImages()

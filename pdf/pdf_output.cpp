@@ -1,17 +1,17 @@
 // Object serialisation and file output: the line writer, objects and streams, the
 // resource and info dictionaries, the catalog, the cross-reference table, the
 // trailer, close and save.
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
+#include <vector>
 
 #include "file_output.h"
+#include "pdf_date.h"
 #include "pdf_format.h"
 #include "pdf_text.h"
 #include "pdf_text_util.h"
 #include "pdf_writer.h"
+#include "system_files.h"
 
 namespace tabulon::pdf {
 
@@ -19,43 +19,12 @@ namespace {
 
 constexpr std::string_view kProducer = "Vellumark v2.25 For Orvane X86";
 
-// The creation time: SOURCE_DATE_EPOCH when set (reproducible output, taken as
-// UTC like other document tools do), else the local time.
-std::string creationDate()
-{
-    std::time_t when = std::time(nullptr);
-    std::tm parts{};
-    bool useUtc = false;
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"); epoch != nullptr && *epoch != '\0') {
-        char* end = nullptr;
-        errno = 0;
-        long long seconds = std::strtoll(epoch, &end, 10);
-        if (errno == 0 && end != nullptr && *end == '\0' && seconds >= 0) {
-            when = static_cast<std::time_t>(seconds);
-            useUtc = true;
-        }
-    }
-    if ((useUtc ? gmtime_r(&when, &parts) : localtime_r(&when, &parts)) == nullptr) return "D:";
-    char text[32];
-    std::strftime(text, sizeof text, "D:%Y%m%d%H%M%S", &parts);
-    return text;
-}
-
 }  // namespace
 
 ByteBuffer& PdfWriter::target()
 {
-    if (doc_.state == 2 && !doc_.pages.empty()) return doc_.pageContents;
+    if (doc_.state == DocumentState::PageOpen && !doc_.pages.empty()) return doc_.pageContents;
     return doc_.buffer;
-}
-
-bool PdfWriter::append(std::string_view bytes)
-{
-    if (!target().append(bytes)) {
-        doc_.errorCode = kOutOfMemory;
-        return false;
-    }
-    return true;
 }
 
 void PdfWriter::out(std::string_view text)
@@ -90,22 +59,20 @@ void PdfWriter::putStream(std::string_view bytes)
 
 void PdfWriter::close()
 {
-    if (doc_.state == 3) return;
+    if (doc_.state == DocumentState::Closed) return;
     if (doc_.page == 0) addPage("", "");
-    doc_.inFooter = 1;
+    doc_.inFooter = true;
     callPageProc(doc_.footerProc, doc_.footerArg);
-    doc_.inFooter = 0;
+    doc_.inFooter = false;
     endPage();
 
     putPages();
     putResources();
     putInfo();
     putCatalog();
-    std::size_t xrefOffset = 0;
-    putXref(xrefOffset);
-    putTrailer(xrefOffset);
+    putTrailer(putXref());
 
-    doc_.state = 3;
+    doc_.state = DocumentState::Closed;
     for (std::size_t i = 0; i < doc_.closeHooks.size(); ++i) doc_.closeHooks[i](*this);
     doc_.namesObject = 0;
     clearLists();
@@ -183,9 +150,9 @@ void PdfWriter::putCatalog()
     out("endobj");
 }
 
-void PdfWriter::putXref(std::size_t& xrefOffset)
+std::size_t PdfWriter::putXref()
 {
-    xrefOffset = fileLength();
+    const std::size_t xrefOffset = fileLength();
     out("xref");
     out("0 " + std::to_string(doc_.objectCount + 1));
     out("0000000000 65535 f ");
@@ -199,6 +166,7 @@ void PdfWriter::putXref(std::size_t& xrefOffset)
         }
         if (!doc_.buffer.append(entry, sizeof entry)) doc_.errorCode = kOutOfMemory;
     }
+    return xrefOffset;
 }
 
 void PdfWriter::putTrailer(std::size_t xrefOffset)

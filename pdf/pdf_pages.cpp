@@ -2,11 +2,10 @@
 // restore of the graphics state, lines, rectangles, paths, colours, dashes,
 // transformations, and at close the page objects, their content streams and the
 // page tree with the total-pages alias replaced.
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
-
+#include <vector>
 
 #include "pdf_format.h"
 #include "pdf_text_util.h"
@@ -16,59 +15,24 @@ namespace tabulon::pdf {
 
 namespace {
 
-// Builds one content line from numbers and literal pieces without touching the
-// C locale; reused for every line so that no line allocates.
-class Line {
-public:
-    explicit Line(std::string& storage) : text_(storage) { text_.clear(); }
-    Line& number(double value, int decimals)
-    {
-        char digits[kMaxNumberText];
-        text_.append(digits, static_cast<std::size_t>(formatNumber(digits, value, decimals)));
-        return *this;
-    }
-    Line& integer(std::int64_t value)
-    {
-        char digits[24];
-        text_.append(digits, static_cast<std::size_t>(formatInteger(digits, value)));
-        return *this;
-    }
-    Line& put(std::string_view piece)
-    {
-        text_.append(piece);
-        return *this;
-    }
-    std::string_view view() const { return text_; }
-
-private:
-    std::string& text_;
-};
-
-std::string gLine;
-
-
-// Finds the non-overlapping occurrences of `alias` in `bytes`, scanning from the
-// end towards the start; positions come out in descending order.
+// The non-overlapping occurrences of `alias` in `bytes` as a scan from the end
+// finds them, in descending order. Every occurrence is found from the start first
+// (std::string_view::find looks for the first byte with the library's fast
+// search), then they are taken from the last one down, each one ending at or
+// before the start of the one taken after it.
 std::vector<std::size_t> findFromEnd(std::string_view bytes, std::string_view alias)
 {
     std::vector<std::size_t> positions;
-    if (alias.empty() || bytes.size() < alias.size()) return positions;
-    const char first = alias.front();
-    // `limit` is one past the highest start an occurrence may still have; each
-    // candidate is found by its first byte, then compared in full.
-    std::size_t limit = bytes.size() - alias.size() + 1;
-    while (limit > 0) {
-        const void* hit = memrchr(bytes.data(), first, limit);
-        if (hit == nullptr) break;
-        auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - bytes.data());
-        if (bytes.compare(at, alias.size(), alias) == 0) {
-            positions.push_back(at);
-            // The next occurrence must end at or before this one's start.
-            if (at < alias.size()) break;
-            limit = at - alias.size() + 1;
-        } else {
-            limit = at;
-        }
+    if (alias.empty()) return positions;
+    std::vector<std::size_t> all;
+    for (std::size_t at = bytes.find(alias); at != std::string_view::npos; at = bytes.find(alias, at + 1)) {
+        all.push_back(at);
+    }
+    std::size_t limit = bytes.size();  // an occurrence taken next must end by here
+    for (auto it = all.rbegin(); it != all.rend(); ++it) {
+        if (*it + alias.size() > limit) continue;
+        positions.push_back(*it);
+        limit = *it;
     }
     return positions;
 }
@@ -77,21 +41,21 @@ std::vector<std::size_t> findFromEnd(std::string_view bytes, std::string_view al
 
 int PdfWriter::addPage(std::string_view orientation, std::string_view format)
 {
-    if (doc_.state == 0) create("", "", "");
+    if (doc_.state == DocumentState::Created) create("", "", "");
 
     std::string family = doc_.fontFamily;
-    std::string style = doc_.fontStyle + (doc_.underline == 1 ? "U" : "");
+    std::string style = doc_.fontStyle + (doc_.underline ? "U" : "");
     std::int32_t size = doc_.fontSizePt;
     float lw = doc_.lineWidth;
     std::string dc = doc_.drawColor;
     std::string fc = doc_.fillColor;
     std::string tc = doc_.textColor;
-    std::int32_t cf = doc_.colorFlag;
+    bool cf = doc_.colorFlag;
 
     if (doc_.page > 0) {
-        doc_.inFooter = 1;
+        doc_.inFooter = true;
         callPageProc(doc_.footerProc, doc_.footerArg);
-        doc_.inFooter = 0;
+        doc_.inFooter = false;
         endPage();
     }
 
@@ -99,7 +63,7 @@ int PdfWriter::addPage(std::string_view orientation, std::string_view format)
 
     out("2 J");
     doc_.lineWidth = lw;
-    out(Line(gLine).number(lw * doc_.k, 2).put(" w").view());
+    out(line_.begin().number(lw * doc_.k, 2).put(" w").view());
     if (!family.empty()) {
         setFont(family, style, size);
     } else if (doc_.currentFont >= 0) {
@@ -120,7 +84,7 @@ int PdfWriter::addPage(std::string_view orientation, std::string_view format)
 
     if (doc_.lineWidth != lw) {
         doc_.lineWidth = lw;
-        out(Line(gLine).number(lw * doc_.k, 2).put(" w").view());
+        out(line_.begin().number(lw * doc_.k, 2).put(" w").view());
     }
     if (!family.empty()) setFont(family, style, size);
     if (doc_.drawColor != dc) {
@@ -134,7 +98,7 @@ int PdfWriter::addPage(std::string_view orientation, std::string_view format)
     doc_.textColor = tc;
     doc_.colorFlag = cf;
 
-    if (doc_.pageNumbering == 1) ++doc_.pageNumber;
+    if (doc_.pageNumbering) ++doc_.pageNumber;
     return 1;
 }
 
@@ -154,7 +118,7 @@ int PdfWriter::beginPage(std::string_view orientation, std::string_view format)
     PageRecord& record = doc_.pages.back();
     record.contentStart = contents.length();
     record.ownSize = 0;
-    doc_.state = 2;
+    doc_.state = DocumentState::PageOpen;
     doc_.x = doc_.lMargin;
     doc_.y = doc_.tMargin;
     doc_.fontFamily.clear();
@@ -194,34 +158,27 @@ int PdfWriter::beginPage(std::string_view orientation, std::string_view format)
 void PdfWriter::endPage()
 {
     for (std::size_t i = 0; i < doc_.pageEndHooks.size(); ++i) doc_.pageEndHooks[i](*this);
-    doc_.state = 1;
+    doc_.state = DocumentState::HeaderWritten;
 }
 
 void PdfWriter::setLineWidth(float width)
 {
     doc_.lineWidth = width;
-    if (doc_.page > 0) out(Line(gLine).number(width * doc_.k, 2).put(" w").view());
+    if (doc_.page > 0) out(line_.begin().number(width * doc_.k, 2).put(" w").view());
 }
 
 void PdfWriter::updateColorFlag()
 {
-    if (doc_.fillColor != doc_.textColor) doc_.colorFlag = 1;
+    if (doc_.fillColor != doc_.textColor) doc_.colorFlag = true;
 }
 
 void PdfWriter::setColor(std::string& slot, const char* greyOp, const char* rgbOp, float r, float g, float b,
                          bool writeToPage)
 {
-    // Jobs set the same colour again and again; the text of the last one is kept.
-    struct LastColour {
-        const char* greyOp = nullptr;
-        const char* rgbOp = nullptr;
-        float rgb[3] = {0, 0, 0};
-        std::string text;
-    };
-    static LastColour last;
+    LastColour& last = lastColour_;
     const float rgb[3] = {r, g, b};
     if (last.greyOp != greyOp || last.rgbOp != rgbOp || std::memcmp(last.rgb, rgb, sizeof rgb) != 0) {
-        Line colour(last.text);
+        ContentLine& colour = last.text.begin();
         if ((r == 0.0f && g == 0.0f && b == 0.0f) || g == -1.0f) {
             colour.number(r / 255.0f, 3).put(" ").put(greyOp);
         } else {
@@ -232,7 +189,7 @@ void PdfWriter::setColor(std::string& slot, const char* greyOp, const char* rgbO
         last.rgbOp = rgbOp;
         std::memcpy(last.rgb, rgb, sizeof rgb);
     }
-    slot = last.text;
+    slot = last.text.view();
     if (writeToPage && doc_.page > 0) out(slot);
 }
 
@@ -253,7 +210,7 @@ void PdfWriter::setTextColor(float r, float g, float b)
 void PdfWriter::setColorCmyk(std::string& slot, const char* op, float c, float m, float y, float k,
                              bool writeToPage)
 {
-    slot = Line(gLine).number(c, 2).put(" ").number(m, 2).put(" ").number(y, 2).put(" ").number(k, 2)
+    slot = line_.begin().number(c, 2).put(" ").number(m, 2).put(" ").number(y, 2).put(" ").number(k, 2)
                .put("  ").put(op).view();
     if (writeToPage && doc_.page > 0) out(slot);
 }
@@ -277,13 +234,13 @@ void PdfWriter::setTextColorCmyk(float c, float m, float y, float k)
 
 void PdfWriter::line(float x1, float y1, float x2, float y2)
 {
-    out(Line(gLine).number(toX(x1), 2).put(" ").number(toY(y1), 2).put(" m ")
+    out(line_.begin().number(toX(x1), 2).put(" ").number(toY(y1), 2).put(" m ")
             .number(toX(x2), 2).put(" ").number(toY(y2), 2).put(" l S").view());
 }
 
 void PdfWriter::rect(float x, float y, float w, float h, std::string_view style)
 {
-    out(Line(gLine).number(toX(x), 2).put(" ").number(toY(y), 2).put(" ").number(w * doc_.k, 2)
+    out(line_.begin().number(toX(x), 2).put(" ").number(toY(y), 2).put(" ").number(w * doc_.k, 2)
             .put(" ").number(-h * doc_.k, 2).put(" re").view());
     if (style == "F") {
         out("f");
@@ -296,17 +253,17 @@ void PdfWriter::rect(float x, float y, float w, float h, std::string_view style)
 
 void PdfWriter::moveTo(float x, float y)
 {
-    out(Line(gLine).number(toX(x), 2).put(" ").number(toY(y), 2).put(" m").view());
+    out(line_.begin().number(toX(x), 2).put(" ").number(toY(y), 2).put(" m").view());
 }
 
 void PdfWriter::lineTo(float x, float y)
 {
-    out(Line(gLine).number(toX(x), 2).put(" ").number(toY(y), 2).put(" l").view());
+    out(line_.begin().number(toX(x), 2).put(" ").number(toY(y), 2).put(" l").view());
 }
 
 void PdfWriter::curveTo(float x1, float y1, float x2, float y2, float x3, float y3)
 {
-    out(Line(gLine).number(toX(x1), 2).put(" ").number(toY(y1), 2).put(" ")
+    out(line_.begin().number(toX(x1), 2).put(" ").number(toY(y1), 2).put(" ")
             .number(toX(x2), 2).put(" ").number(toY(y2), 2).put(" ")
             .number(toX(x3), 2).put(" ").number(toY(y3), 2).put(" c").view());
 }
@@ -354,7 +311,7 @@ void PdfWriter::circle(float x, float y, float r, std::string_view style) { elli
 void PdfWriter::setDash(std::int32_t on, std::int32_t off)
 {
     if (on != 0 && off != 0) {
-        out(Line(gLine).put("[").number(static_cast<float>(on) * doc_.k, 3).put(" ")
+        out(line_.begin().put("[").number(static_cast<float>(on) * doc_.k, 3).put(" ")
                 .number(static_cast<float>(off) * doc_.k, 3).put("] 0 d").view());
     } else {
         out("[] 0 d");
@@ -363,7 +320,7 @@ void PdfWriter::setDash(std::int32_t on, std::int32_t off)
 
 void PdfWriter::transform(float a, float b, float c, float d, float e, float f)
 {
-    out(Line(gLine).number(a, 3).put(" ").number(b, 3).put(" ").number(c, 3).put(" ").number(d, 3)
+    out(line_.begin().number(a, 3).put(" ").number(b, 3).put(" ").number(c, 3).put(" ").number(d, 3)
             .put(" ").number(e, 3).put(" ").number(f, 3).put(" cm").view());
 }
 
@@ -379,9 +336,9 @@ void PdfWriter::rotate(float angle, float x, float y)
     float cy = (doc_.h - y) * doc_.k;
     float cosA = std::cos(a);
     float sinA = std::sin(a);
-    out(Line(gLine).put("q ").number(cosA, 5).put(" ").number(sinA, 5).put(" ").number(-sinA, 5)
+    out(line_.begin().put("q ").number(cosA, 5).put(" ").number(sinA, 5).put(" ").number(-sinA, 5)
             .put(" ").number(cosA, 5).put(" ").number(cx, 2).put(" ").number(cy, 2).put(" cm").view());
-    out(Line(gLine).put("1 0 0 1 ").number(-cx, 2).put(" ").number(-cy, 2).put(" cm").view());
+    out(line_.begin().put("1 0 0 1 ").number(-cx, 2).put(" ").number(-cy, 2).put(" cm").view());
 }
 
 void PdfWriter::replaceAliasInPages()
@@ -454,9 +411,9 @@ void PdfWriter::putPages()
         kids += " 0 R ";
         out("<</Type /Page");
         out("/Parent 1 0 R");
-        out(Line(gLine).put("/MediaBox [0 0 ").number(page.wPt, 2).put(" ").number(page.hPt, 2).put("]").view());
+        out(line_.begin().put("/MediaBox [0 0 ").number(page.wPt, 2).put(" ").number(page.hPt, 2).put("]").view());
         out("/Resources 2 0 R");
-        out(Line(gLine).put("/Contents ").integer(doc_.objectCount + 1).put(" 0 R>>").view());
+        out(line_.begin().put("/Contents ").integer(doc_.objectCount + 1).put(" 0 R>>").view());
         out("endobj");
 
         // A page's content is spliced in from where it lies; compressing needs a
@@ -472,7 +429,7 @@ void PdfWriter::putPages()
             content = page.content.view();
         }
         newObject();
-        out(Line(gLine).put("<<").put(filter).put("/Length ").integer(static_cast<std::int64_t>(content.size()))
+        out(line_.begin().put("<<").put(filter).put("/Length ").integer(static_cast<std::int64_t>(content.size()))
                 .put(">>").view());
         out("stream");
         if (page.content.allocated()) {

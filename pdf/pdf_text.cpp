@@ -3,8 +3,8 @@
 #include "pdf_text.h"
 
 #include <array>
+#include <cstring>
 
-#include "pdf_format.h"
 #include "pdf_writer.h"
 
 namespace tabulon::pdf {
@@ -35,12 +35,6 @@ constexpr auto kEscapes = [] {
 }();
 
 char escapeFor(unsigned char c) { return kEscapes[c]; }
-
-void appendNumber(std::string& text, double value, int decimals)
-{
-    char digits[kMaxNumberText];
-    text.append(digits, static_cast<std::size_t>(formatNumber(digits, value, decimals)));
-}
 
 }  // namespace
 
@@ -74,58 +68,42 @@ bool encodeText(std::string_view prefix, std::string_view suffix, std::string_vi
 void PdfWriter::text(float x, float y, std::string_view txt)
 {
     if (txt.empty()) return;
-    // One reused line for every text, so that a text line allocates nothing once
-    // the longest line so far fits.
-    static std::string line;
-    line.clear();
-    if (doc_.colorFlag == 1) {
-        line += "q ";
-        line += doc_.textColor;
-        line += ' ';
-    }
-    line += "BT ";
-    appendNumber(line, x * doc_.k, 2);
-    line += ' ';
-    appendNumber(line, (doc_.h - y) * doc_.k, 2);
-    line += " Td (";
+    ContentLine& line = line_.begin();
+    if (doc_.colorFlag) line.put("q ").put(doc_.textColor).put(' ');
+    line.put("BT ").number(x * doc_.k, 2).put(' ').number((doc_.h - y) * doc_.k, 2).put(" Td (");
     // Runs of bytes that need no escape go in whole.
     std::size_t runStart = 0;
     for (std::size_t i = 0; i < txt.size(); ++i) {
         char escape = escapeFor(static_cast<unsigned char>(txt[i]));
         if (escape == 0) continue;
-        line.append(txt.data() + runStart, i - runStart);
-        line += '\\';
-        line += escape;
+        line.put(txt.substr(runStart, i - runStart)).put('\\').put(escape);
         runStart = i + 1;
     }
-    line.append(txt.data() + runStart, txt.size() - runStart);
-    line += ") Tj ET";
-    if (doc_.underline == 1) {
-        line += ' ';
-        line += underlineRect(x, y, txt);
+    line.put(txt.substr(runStart)).put(") Tj ET");
+    if (doc_.underline) {
+        line.put(' ');
+        appendUnderlineRect(line, x, y, txt);
     }
-    if (doc_.colorFlag == 1) line += " Q";
-    out(line);
+    if (doc_.colorFlag) line.put(" Q");
+    out(line.view());
 }
 
 std::string PdfWriter::underlineRect(float x, float y, std::string_view txt) const
+{
+    ContentLine rectangle;
+    appendUnderlineRect(rectangle, x, y, txt);
+    return rectangle.str();
+}
+
+void PdfWriter::appendUnderlineRect(ContentLine& line, float x, float y, std::string_view txt) const
 {
     std::size_t blanks = 0;
     for (char c : txt) blanks += c == ' ';
     double width = getStringWidth(txt, true) + static_cast<double>(doc_.wordSpacing) * static_cast<double>(blanks);
     float thickness = static_cast<float>(doc_.fontSizePt) * -0.05f;
     if (doc_.fontStyle.find('B') != std::string::npos) thickness *= 2.0f;
-
-    std::string rectangle;
-    appendNumber(rectangle, x * doc_.k, 2);
-    rectangle += ' ';
-    appendNumber(rectangle, (doc_.h - (y + 0.1f * doc_.fontSize)) * doc_.k, 2);
-    rectangle += ' ';
-    appendNumber(rectangle, width * doc_.k, 2);
-    rectangle += ' ';
-    appendNumber(rectangle, thickness, 2);
-    rectangle += " re f";
-    return rectangle;
+    line.number(x * doc_.k, 2).put(' ').number((doc_.h - (y + 0.1f * doc_.fontSize)) * doc_.k, 2).put(' ');
+    line.number(width * doc_.k, 2).put(' ').number(thickness, 2).put(" re f");
 }
 
 }  // namespace tabulon::pdf

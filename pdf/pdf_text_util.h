@@ -15,7 +15,5 @@ std::string_view trimBlanks(std::string_view text);
 // blanks and tabs skipped, then a decimal number with "."; not a number gives 0.
 float parseFloatField(std::string_view text, int index);
 float parseFloat(std::string_view text);
-// "+hh'mm'", "-hh'mm'" or "Z" for an offset in minutes east of UTC.
-std::string formatTimeZoneSuffix(long offsetMinutes);
 
 }  // namespace tabulon::pdf

@@ -2,12 +2,6 @@
 // the hook lists.
 #include "pdf_writer.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
-#include <charconv>
-#include <ctime>
-
 #include "pdf_text_util.h"
 
 namespace tabulon::pdf {
@@ -26,41 +20,6 @@ float scaleForUnit(std::string_view unit)
     return static_cast<float>(72.0 / 25.4);  // "mm" and every unknown unit
 }
 
-std::string userDecimalSeparator()
-{
-    locale_t user = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(0));
-    if (user == static_cast<locale_t>(0)) return "";
-    std::string separator = nl_langinfo_l(RADIXCHAR, user);
-    freelocale(user);
-    return separator;
-}
-
-std::string twoDigits(long value)
-{
-    std::string text = std::to_string(value % 100);
-    return text.size() < 2 ? "0" + text : text;
-}
-
-}  // namespace
-
-std::string formatTimeZoneSuffix(long offsetMinutes)
-{
-    if (offsetMinutes == 0) return "Z";
-    long seconds = (offsetMinutes < 0 ? -offsetMinutes : offsetMinutes) * 60;
-    return std::string(offsetMinutes < 0 ? "-" : "+") + twoDigits(seconds / 3600) + "'" +
-           twoDigits(seconds / 60 % 60) + "'";
-}
-
-namespace {
-
-std::string localTimeZoneSuffix()
-{
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) return "Z";
-    return formatTimeZoneSuffix(local.tm_gmtoff / 60);
-}
-
 // The built-in catalog, resource and close procedures serve outlines, viewer
 // preferences and JavaScript. No operation of this writer sets any of those, so
 // the output procedures have nothing to write; the close procedure empties the
@@ -72,31 +31,6 @@ void writeViewerPreferences(PdfWriter&) {}
 void writeJavaScriptNames(PdfWriter&) {}
 
 }  // namespace
-
-std::string_view errorText(std::int32_t code)
-{
-    switch (code) {
-    case kPng16Bit: return "16-bit depth PNG not supported.";
-    case kPngAlpha: return "Alpha channel PNG not supported.";
-    case kPngCompression: return "Unknown compression PNG method.";
-    case kPngFilter: return "Unknown filter PNG method.";
-    case kPngInterlace: return "Interlacing PNG not supported.";
-    case kPngPalette: return "Missing palette in PNG.";
-    case kJpegUnsupported: return "JPEG file is not supported.";
-    case kImageOpen: return "Error opening image file.";
-    case kImageRead: return "Problem reading image file in memory.";
-    case kJfifMissing: return "JFIF marker is missing.";
-    case kNotJpeg: return "Not a JPEG file.";
-    case kPngIncorrect: return "Incorrect PNG file.";
-    case kUnknownImage: return "Not a JPEG or PNG file.";
-    case kBadFileName: return "Filename is not correct.";
-    case kCreateFile: return "Error creating file.";
-    case kFileOpen: return "File open error.";
-    case kOutOfMemory: return "Out of memory.";
-    case kBookmark: return "Bookmark Error";
-    default: return "";
-    }
-}
 
 PdfWriter::PdfWriter() = default;
 PdfWriter::~PdfWriter() = default;
@@ -158,9 +92,6 @@ void PdfWriter::addCloseHook(HookProc proc) { doc_.closeHooks.push_back(std::mov
 
 int PdfWriter::create(std::string_view orientation, std::string_view unit, std::string_view format)
 {
-    doc_.decimalSeparator = userDecimalSeparator();
-    doc_.timeZoneSuffix = localTimeZoneSuffix();
-
     doc_.headerProc = nullptr;
     doc_.footerProc = nullptr;
     doc_.headerArg = 0;
@@ -181,16 +112,16 @@ int PdfWriter::create(std::string_view orientation, std::string_view unit, std::
 
     doc_.page = 0;
     doc_.objectCount = 2;
-    doc_.state = 0;
-    doc_.inFooter = 0;
+    doc_.state = DocumentState::Created;
+    doc_.inFooter = false;
     doc_.fontFamily.clear();
     doc_.fontStyle.clear();
     doc_.fontSizePt = 12;
-    doc_.underline = 0;
+    doc_.underline = false;
     doc_.drawColor = "0 G";
     doc_.fillColor = "0 g";
     doc_.textColor = "0 g";
-    doc_.colorFlag = 0;
+    doc_.colorFlag = false;
     doc_.errorCode = kNoError;
     doc_.pageNumber = 1;
     doc_.wordSpacing = 0.0f;
@@ -208,8 +139,8 @@ int PdfWriter::create(std::string_view orientation, std::string_view unit, std::
     setAutoPageBreak(1, 2.0f * margin);
     setDisplayMode(-2, "/OneColumn");
 
-    if (doc_.state == 0) {
-        doc_.state = 1;
+    if (doc_.state == DocumentState::Created) {
+        doc_.state = DocumentState::HeaderWritten;
         out("%PDF-1.3");
     }
     return 1;

@@ -11,154 +11,23 @@
 // One object holds one document at a time: initialize() drops everything of the
 // previous document, create() starts the next. All lengths passed to the drawing
 // operations are in the document's user unit, measured from the top-left corner of
-// the page with y growing downwards.
+// the page with y growing downwards. Writers share no mutable state, so threads may
+// each write their own document; what the writer needs from the system (files,
+// the clock) it asks through system_files.h and system_clock.h.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "byte_buffer.h"
-#include "font_record.h"
+#include "content_line.h"
+#include "error_codes.h"
 #include "font_source.h"
-#include "image_record.h"
+#include "pdf_document.h"
+#include "writer_hooks.h"
 
 namespace tabulon::pdf {
-
-class PdfWriter;
-
-// A parameterless procedure called at a fixed point of the output.
-using HookProc = std::function<void(PdfWriter&)>;
-// A header or footer procedure; `arg` is the registered argument (0 = none).
-using PageProc = std::function<void(PdfWriter&, std::int32_t arg)>;
-using AcceptPageBreakProc = std::function<bool(PdfWriter&)>;
-// Offered a stream's bytes before output. Returns true after replacing the buffer's
-// contents with their zlib (FlateDecode) form; false leaves the buffer untouched.
-using CompressProc = std::function<bool(ByteBuffer& buffer)>;
-
-// Error codes of errorCode().
-enum ErrorCode : std::int32_t {
-    kNoError = 0,
-    kPng16Bit = 1,
-    kPngAlpha = 2,
-    kPngCompression = 3,
-    kPngFilter = 4,
-    kPngInterlace = 5,
-    kPngPalette = 6,
-    kJpegUnsupported = 7,
-    kImageOpen = 8,
-    kImageRead = 9,
-    kJfifMissing = 10,
-    kNotJpeg = 11,
-    kPngIncorrect = 12,
-    kMetafile = 13,
-    kUnknownImage = 14,
-    kBadFileName = 15,
-    kCreateFile = 16,
-    kFileOpen = 17,
-    kOutOfMemory = 18,
-    kBookmark = 19,
-};
-
-// The text for an error code, as getErrorText() returns it.
-std::string_view errorText(std::int32_t code);
-
-struct PageRecord {
-    // Where the page's content begins in the document's page contents; it ends
-    // where the next page's begins.
-    std::size_t contentStart = 0;
-    // The content as rewritten at close (the total-pages alias replaced), for a
-    // page that held the alias; unallocated otherwise.
-    ByteBuffer content;
-    std::int32_t ownSize = 0;
-    std::int32_t pageObject = 0;
-    float wPt = 0.0f;
-    float hPt = 0.0f;
-};
-
-// Bytes that belong in the file image before byte `at` of its buffer, held apart
-// so that a page's content goes into the file without being copied: a view into
-// the page contents, or into `owned`.
-struct SplicedBytes {
-    std::size_t at = 0;
-    std::string_view bytes;
-    ByteBuffer owned;
-};
-
-// The document state. Floats are 32-bit on purpose: the numbers written to the
-// file are computed in single precision, so 841.89 pt / k gives the page height
-// 297.00009 mm, and a baseline at 14 mm prints as 802.21.
-struct PdfDocument {
-    std::int32_t state = 0;  // 0 created, 1 header written, 2 page open, 3 closed
-    std::int32_t page = 0;
-    std::int32_t objectCount = 0;
-    std::vector<std::size_t> offsets;  // element i-1 = offset of object i
-    ByteBuffer buffer;                 // the file image, but for the spliced bytes
-    std::vector<SplicedBytes> spliced;  // in the order of their places
-    std::size_t splicedLength = 0;
-    std::vector<PageRecord> pages;
-    // Every page's content, one after the other; the open page's is the end.
-    ByteBuffer pageContents;
-
-    float k = 1.0f;
-    std::string defOrientation = "P";
-    std::string curOrientation = "P";
-    float fwPt = 0, fhPt = 0, fw = 0, fh = 0;
-    float wPt = 0, hPt = 0, w = 0, h = 0;
-    float lMargin = 0, tMargin = 0, rMargin = 0, bMargin = 0, cMargin = 0;
-    float x = 0, y = 0;
-    float lineWidth = 0;
-    float wordSpacing = 0;
-    std::int32_t autoPageBreak = 0;
-    float pageBreakTrigger = 0;
-
-    std::string fontFamily;
-    std::string fontStyle;
-    std::int32_t underline = 0;
-    std::int32_t fontSizePt = 12;
-    float fontSize = 0;
-    std::int32_t currentFont = -1;  // index into fonts, -1 = none
-
-    std::string drawColor = "0 G";
-    std::string fillColor = "0 g";
-    std::string textColor = "0 g";
-    std::int32_t colorFlag = 0;
-
-    std::int32_t zoomMode = -2;
-    std::string layoutMode = "/OneColumn";
-
-    PageProc headerProc;
-    std::int32_t headerArg = 0;
-    PageProc footerProc;
-    std::int32_t footerArg = 0;
-    std::int32_t inFooter = 0;
-    AcceptPageBreakProc acceptPageBreakProc;
-    CompressProc compressProc;
-
-    std::string totalPagesAlias;
-    std::string decimalSeparator;
-    std::string timeZoneSuffix;
-    std::int32_t errorCode = 0;
-    std::int32_t namesObject = 0;
-
-    std::int32_t pageNumbering = 0;
-    std::int32_t pageNumber = 1;
-    float rotationAngle = 0;
-
-    std::string title, subject, author, keywords, creator;
-
-    std::vector<FontRecord> fonts;
-    std::vector<FontFileRecord> fontFiles;
-    std::vector<ImageRecord> images;
-
-    std::vector<HookProc> pageEndHooks, catalogHooks, resourceHooks, closeHooks;
-    // Lists that no operation of this writer fills (outlines and their levels);
-    // the close hook clears them.
-    std::vector<std::string> outlines;
-    std::vector<std::int32_t> outlineLevels;
-};
 
 class PdfWriter {
 public:
@@ -224,8 +93,8 @@ public:
     void rotate(float angle, float x, float y);
     void aliasTotalPages(std::string_view alias) { doc_.totalPagesAlias = alias; }
     void setCompressProc(CompressProc proc) { doc_.compressProc = std::move(proc); }
-    void startPageNumbering() { doc_.pageNumbering = 1; }
-    void stopPageNumbering() { doc_.pageNumbering = 0; }
+    void startPageNumbering() { doc_.pageNumbering = true; }
+    void stopPageNumbering() { doc_.pageNumbering = false; }
     std::int32_t getPageNumber() const { return doc_.pageNumber; }
 
     // --- fonts and text -------------------------------------------------------
@@ -260,13 +129,13 @@ private:
     void putResourceDictionary();
     void putInfo();
     void putCatalog();
-    void putXref(std::size_t& xrefOffset);
+    // Writes the cross-reference table; returns where it starts in the file.
+    std::size_t putXref();
     void putTrailer(std::size_t xrefOffset);
     void putFonts();
     void putImages();
     void putImage(ImageRecord& record);
     void putForm(ImageRecord& record);
-    std::int32_t loadImage(ImageRecord& record);
     void registerBuiltinDocumentHooks();
     void clearLists();
     void callPageProc(const PageProc& proc, std::int32_t arg);
@@ -279,7 +148,8 @@ private:
     void putFontFile(FontFileRecord& file);
     void putCoreFont(FontRecord& font);
     void putTrueTypeFont(FontRecord& font);
-    bool append(std::string_view bytes);
+    // Appends the underline of `txt` at (x, y) to `line`, as underlineRect() gives it.
+    void appendUnderlineRect(ContentLine& line, float x, float y, std::string_view txt) const;
     ByteBuffer& target();
     // The length of the file image so far, spliced bytes included.
     std::size_t fileLength() const { return doc_.buffer.length() + doc_.splicedLength; }
@@ -295,6 +165,19 @@ private:
 
     PdfDocument doc_;
     FontSource* fontSource_ = nullptr;
+    // The line being built for out(): every operator and dictionary line that
+    // holds numbers is put together here.
+    ContentLine line_;
+
+    // Jobs set the same colour again and again: the text of the last colour set
+    // is kept with what it was made from.
+    struct LastColour {
+        const char* greyOp = nullptr;
+        const char* rgbOp = nullptr;
+        float rgb[3] = {0, 0, 0};
+        ContentLine text;
+    };
+    LastColour lastColour_;
 
     // The arguments of the last setFont call and the font state it left. A call
     // with the same arguments while that state still holds would change nothing
@@ -304,7 +187,7 @@ private:
         std::int32_t size = 0;
         std::string resultFamily, resultStyle;
         std::int32_t resultSize = 0;
-        std::int32_t resultUnderline = 0;
+        bool resultUnderline = false;
         bool valid = false;
     };
     FontCall lastFontCall_;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "pdf_writer.h"
+#include "error_codes.h"
 
 namespace tabulon::pdf {
 

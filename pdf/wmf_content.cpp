@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "pdf_format.h"
-
 namespace tabulon::pdf {
 
 namespace {
@@ -13,17 +11,7 @@ constexpr float kQuarterTurn = 1.5707964f;
 
 }  // namespace
 
-void appendFormNumber(std::string& text, float value)
-{
-    char digits[kMaxNumberText];
-    int length = formatNumber(digits, value, 2);
-    while (length > 0 && digits[length - 1] == '0') --length;
-    if (length > 0 && digits[length - 1] == '.') --length;
-    if (length == 2 && digits[0] == '-' && digits[1] == '0') length = 1, digits[0] = '0';
-    text.append(digits, static_cast<std::size_t>(length));
-}
-
-void WmfContent::emit(const std::string& line)
+void WmfContent::emit(std::string_view line)
 {
     if (!ok_) return;
     if (!out_.append(line) || !out_.appendByte('\n')) ok_ = false;
@@ -31,35 +19,30 @@ void WmfContent::emit(const std::string& line)
 
 void WmfContent::point(float x, float y)
 {
-    appendFormNumber(line_, x);
-    line_ += ' ';
-    appendFormNumber(line_, y);
+    line_.shortNumber(x).put(' ').shortNumber(y);
 }
 
 void WmfContent::moveTo(float x, float y)
 {
-    line_.clear();
+    line_.begin();
     point(x, y);
-    line_ += " m";
-    emit(line_);
+    emit(line_.put(" m").view());
 }
 
 void WmfContent::lineTo(float x, float y)
 {
-    line_.clear();
+    line_.begin();
     point(x, y);
-    line_ += " l";
-    emit(line_);
+    emit(line_.put(" l").view());
 }
 
 void WmfContent::rect(float x, float y, float w, float h)
 {
-    line_.clear();
+    line_.begin();
     point(x, y);
-    line_ += ' ';
+    line_.put(' ');
     point(w, h);
-    line_ += " re";
-    emit(line_);
+    emit(line_.put(" re").view());
 }
 
 void WmfContent::arc(float cx, float cy, float rx, float ry, float t0, float t1)
@@ -74,28 +57,21 @@ void WmfContent::arc(float cx, float cy, float rx, float ry, float t0, float t1)
         const float b = i + 1 == pieces ? t1 : a + step;
         const float ax = cx + rx * std::cos(a), ay = cy - ry * std::sin(a);
         const float bx = cx + rx * std::cos(b), by = cy - ry * std::sin(b);
-        line_.clear();
+        line_.begin();
         point(ax - alpha * rx * std::sin(a), ay - alpha * ry * std::cos(a));
-        line_ += ' ';
+        line_.put(' ');
         point(bx + alpha * rx * std::sin(b), by + alpha * ry * std::cos(b));
-        line_ += ' ';
+        line_.put(' ');
         point(bx, by);
-        line_ += " c";
-        emit(line_);
+        emit(line_.put(" c").view());
         a = b;
     }
 }
 
 void WmfContent::colour(WmfColour c, const char* op)
 {
-    line_.clear();
-    line_ += formatNumber(c.r / 255.0f, 3);
-    line_ += ' ';
-    line_ += formatNumber(c.g / 255.0f, 3);
-    line_ += ' ';
-    line_ += formatNumber(c.b / 255.0f, 3);
-    line_ += op;
-    emit(line_);
+    line_.begin().number(c.r / 255.0f, 3).put(' ').number(c.g / 255.0f, 3).put(' ').number(c.b / 255.0f, 3);
+    emit(line_.put(op).view());
 }
 
 void WmfContent::useStroke(const WmfStroke& stroke)
@@ -105,10 +81,7 @@ void WmfContent::useStroke(const WmfStroke& stroke)
         strokeColour_ = stroke.colour;
     }
     if (stroke.width != width_) {
-        line_.clear();
-        appendFormNumber(line_, stroke.width);
-        line_ += " w";
-        emit(line_);
+        emit(line_.begin().shortNumber(stroke.width).put(" w").view());
         width_ = stroke.width;
     }
     if (stroke.dash != dash_) {
@@ -116,11 +89,11 @@ void WmfContent::useStroke(const WmfStroke& stroke)
         dash_ = stroke.dash;
     }
     if (stroke.cap != cap_) {
-        emit(std::to_string(stroke.cap) + " J");
+        emit(line_.begin().integer(stroke.cap).put(" J").view());
         cap_ = stroke.cap;
     }
     if (stroke.join != join_) {
-        emit(std::to_string(stroke.join) + " j");
+        emit(line_.begin().integer(stroke.join).put(" j").view());
         join_ = stroke.join;
     }
 }

@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "byte_buffer.h"
+#include "content_line.h"
 
 namespace tabulon::pdf {
 
@@ -48,13 +50,12 @@ public:
     bool ok() const { return ok_; }
 
 private:
-    void emit(const std::string& line);
-    void emit(const char* line) { emit(std::string(line)); }
+    void emit(std::string_view line);
     void point(float x, float y);
     void colour(WmfColour colour, const char* op);
 
     ByteBuffer& out_;
-    std::string line_;
+    ContentLine line_;
     bool ok_ = true;
     // The state in force in the content stream (the PDF defaults at its start).
     WmfColour strokeColour_{};
@@ -64,8 +65,5 @@ private:
     int cap_ = 0;
     int join_ = 0;
 };
-
-// A number for a form's content: two decimals, trailing zeros dropped ("12", "0.5").
-void appendFormNumber(std::string& text, float value);
 
 }  // namespace tabulon::pdf

@@ -40,7 +40,7 @@
 #include <cmath>
 #include <vector>
 
-#include "pdf_writer.h"
+#include "error_codes.h"
 #include "wmf_content.h"
 
 namespace tabulon::pdf {
@@ -193,14 +193,15 @@ WmfStroke Converter::stroke() const
     const bool thin = s.width <= pixel;
     const float u = thin ? pixel : s.width;
     auto dash = [&](std::initializer_list<float> lengths) {
-        std::string line = "[";
+        ContentLine line;
+        line.put('[');
         bool first = true;
         for (float length : lengths) {
-            if (!first) line += ' ';
-            appendFormNumber(line, length * u);
+            if (!first) line.put(' ');
+            line.shortNumber(length * u);
             first = false;
         }
-        return line + "] 0 d";
+        return line.put("] 0 d").str();
     };
     switch (dc_.pen.style & kPsStyleMask) {
     case kPsDash: s.dash = thin ? dash({18, 6}) : dash({3, 1}); break;

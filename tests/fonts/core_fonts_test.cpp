@@ -146,16 +146,16 @@ TEST_F(SetFontTest, SelectionNormalisesFamilyAndStyle)
         const char* key;
         const char* baseFont;
         const char* fontStyle;
-        int underline;
+        bool underline;
         int sizePt;
     };
     const Row rows[] = {
-        {"arial", "ib", 10, "_BI+HELVETICA", "Helvetica-BoldOblique", "BI", 0, 10},
-        {"Times", "BU", 0, "__B+TIMES", "Times-Bold", "B", 1, 10},
-        {"Symbol", "B", 12, "___+SYMBOL", "Symbol", "", 0, 12},
-        {"zapfdingbats", "IU", 9, "___+ZAPFDINGBATS", "ZapfDingbats", "", 0, 9},
-        {" Courier ", " i ", 8, "__I+COURIER", "Courier-Oblique", "I", 0, 8},
-        {"Helvetica", "BIU", 8, "_BI+HELVETICA", "Helvetica-BoldOblique", "BI", 1, 8},
+        {"arial", "ib", 10, "_BI+HELVETICA", "Helvetica-BoldOblique", "BI", false, 10},
+        {"Times", "BU", 0, "__B+TIMES", "Times-Bold", "B", true, 10},
+        {"Symbol", "B", 12, "___+SYMBOL", "Symbol", "", false, 12},
+        {"zapfdingbats", "IU", 9, "___+ZAPFDINGBATS", "ZapfDingbats", "", false, 9},
+        {" Courier ", " i ", 8, "__I+COURIER", "Courier-Oblique", "I", false, 8},
+        {"Helvetica", "BIU", 8, "_BI+HELVETICA", "Helvetica-BoldOblique", "BI", true, 8},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.family);
@@ -187,10 +187,10 @@ TEST_F(SetFontTest, RepeatingTheFontWritesNothingAndUnderlineOnlyToggles)
     writer.setFont("HELVETICA", "", 12);
     EXPECT_EQ(pageContent(), before);
     writer.setFont("Helvetica", "U", 12);
-    EXPECT_EQ(writer.document().underline, 1);
+    EXPECT_TRUE(writer.document().underline);
     EXPECT_EQ(pageContent(), before);
     writer.setFont("Helvetica", "", 0);
-    EXPECT_EQ(writer.document().underline, 0);
+    EXPECT_FALSE(writer.document().underline);
     EXPECT_EQ(pageContent(), before);
 }
 

@@ -165,7 +165,8 @@ TEST(SaveFailure, NamesTheWriterRejectsAreRefusedBeforeAnythingIsWritten)
 {
     std::string folder = freshFolder("bad-names");
     std::string earlier = writeEarlierPdf(folder + "/earlier.pdf");
-    const char* names[] = {"a:b", "what?", "star*", "pipe|x", "quote\"d", "back\\slash", "less<", "more>",
+    // A name is judged by what follows its last "/" or "\": back\sl|sh by "sl|sh".
+    const char* names[] = {"a:b", "what?", "star*", "pipe|x", "quote\"d", "back\\sl|sh", "less<", "more>",
                            "tab\tname", "cr\x01x"};
     for (const char* name : names) {
         SCOPED_TRACE(name);

@@ -1,7 +1,6 @@
-// Units, formats, orientation, margins, time zones and the hook lists.
+// Units, formats, orientation, margins and the hook lists.
 #include <gtest/gtest.h>
 
-#include "pdf_text_util.h"
 #include "pdf_writer.h"
 
 namespace tabulon::pdf {
@@ -22,7 +21,7 @@ TEST(Create, DefaultsArePortraitA4InMillimetres)
     EXPECT_NEAR(d.lineWidth, 0.2f, 0.0001f);
     EXPECT_EQ(d.fontSizePt, 12);
     EXPECT_EQ(d.defOrientation, "P");
-    EXPECT_EQ(d.state, 1);
+    EXPECT_EQ(d.state, DocumentState::HeaderWritten);
     EXPECT_EQ(d.objectCount, 2);
     EXPECT_EQ(d.zoomMode, -2);
     EXPECT_EQ(d.layoutMode, "/OneColumn");
@@ -95,14 +94,6 @@ TEST(Margins, RightMinusOneMeansLeftAndLeftMarginMovesXOnlyOnAPage)
     EXPECT_FLOAT_EQ(writer.document().pageBreakTrigger, writer.document().h - 15);
 }
 
-TEST(TimeZoneSuffix, OffsetsInPdfDateForm)
-{
-    EXPECT_EQ(formatTimeZoneSuffix(0), "Z");
-    EXPECT_EQ(formatTimeZoneSuffix(60), "+01'00'");
-    EXPECT_EQ(formatTimeZoneSuffix(-300), "-05'00'");
-    EXPECT_EQ(formatTimeZoneSuffix(330), "+05'30'");
-}
-
 TEST(Hooks, BuiltinsRegisteredAndResetKeepsPageEndHooks)
 {
     PdfWriter writer;
@@ -132,7 +123,7 @@ TEST(Hooks, CalledInRegistrationOrderAtTheirPoints)
         calls += "c";
         w.out("/Extra true");
     });
-    writer.addCloseHook([&](PdfWriter& w) { calls += w.document().state == 3 ? "x" : "?"; });
+    writer.addCloseHook([&](PdfWriter& w) { calls += w.document().state == DocumentState::Closed ? "x" : "?"; });
     writer.addPage("", "");
     writer.addPage("", "");
     writer.close();

@@ -1,4 +1,4 @@
-// Numbers and strings as they reach the file, byte for byte, in any locale.
+// Numbers as they reach the file, byte for byte, in any locale.
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -91,16 +91,6 @@ TEST(FormatNumber, RoundTripsRandomValuesAtTwoDecimals)
         ASSERT_EQ(text.size() - text.find('.'), 3u) << text;
         EXPECT_NEAR(std::stod(text), value, 0.005 + 1e-9) << text;
     }
-}
-
-TEST(EscapeString, BackslashEscapesAndOctalForHighBytes)
-{
-    EXPECT_EQ(escapeString("a(b)c\\d"), "a\\(b\\)c\\\\d");
-    EXPECT_EQ(escapeString("\xE9"), "\\351");
-    EXPECT_EQ(escapeString("\x80\xFF"), "\\200\\377");
-    EXPECT_EQ(escapeString("\t\b\n\f\r"), "\\t\\b\\n\\f\\r");
-    EXPECT_EQ(escapeString(std::string("\x07\x00", 2)), std::string("\x07\x00", 2));
-    EXPECT_EQ(textString("x)"), "(x\\))");
 }
 
 }  // namespace

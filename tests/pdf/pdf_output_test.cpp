@@ -8,7 +8,9 @@
 #include <fstream>
 
 #include "pdf_check.h"
+#include "pdf_date.h"
 #include "pdf_writer.h"
+#include "system_files.h"
 
 namespace tabulon::pdf {
 namespace {
@@ -66,6 +68,59 @@ TEST_F(FileStructure, InfoStringsUseTheTwoByteForm)
     for (char c : std::string("D:19700101000000")) date += std::string(1, '\0') + c;
     date += ")\n";
     EXPECT_EQ(objectText(pdf, 5), "5 0 obj\n<<\n" + producer + date + ">>\nendobj\n");
+}
+
+// Epoch seconds as UTC dates: leap days, century years, the 400-year cycle, and
+// years of more than four digits.
+TEST(CreationDate, EpochSecondsAreWrittenAsTheirUtcDate)
+{
+    const struct {
+        long long seconds;
+        const char* date;
+    } cases[] = {
+        {0, "D:19700101000000"},
+        {1700000000, "D:20231114221320"},
+        {951782400, "D:20000229000000"},
+        {951868799, "D:20000229235959"},
+        {4107542399, "D:21000228235959"},
+        {4107542400, "D:21000301000000"},
+        {13574563200, "D:24000229000000"},
+        {253402300799, "D:99991231235959"},
+        {253402300800, "D:100000101000000"},
+        {12345678901234, "D:3931881228022034"},
+        {67767976233532799, "D:21474836471231235959"},
+        {-1, "D:19691231235959"},
+    };
+    for (const auto& c : cases) {
+        std::optional<CalendarTime> time = utcTimeOfEpoch(c.seconds);
+        ASSERT_TRUE(time.has_value()) << c.seconds;
+        EXPECT_EQ(pdfDate(*time), c.date) << c.seconds;
+    }
+    EXPECT_FALSE(utcTimeOfEpoch(67767976233532800).has_value());  // past the last year
+}
+
+TEST(CreationDate, SourceDateEpochWhenItIsACountElseTheLocalTime)
+{
+    const std::string local = "D:" + std::to_string(localTimeNow()->year);
+    const struct {
+        const char* epoch;
+        std::string date;  // the whole date, or the start of the local one
+    } cases[] = {
+        {"86400", "D:19700102000000"}, {"0", "D:19700101000000"}, {"67767976233532800", "D:"},
+        {"-1", local},                 {"12x", local},            {"", local},
+        {"99999999999999999999", local},
+    };
+    for (const auto& c : cases) {
+        ::setenv("SOURCE_DATE_EPOCH", c.epoch, 1);
+        const std::string date = creationDate();
+        if (c.date == local) {
+            EXPECT_EQ(date.size(), local.size() + 10) << c.epoch;
+            EXPECT_EQ(date.substr(0, local.size()), local) << c.epoch;
+        } else {
+            EXPECT_EQ(date, c.date) << c.epoch;
+        }
+    }
+    ::unsetenv("SOURCE_DATE_EPOCH");
 }
 
 TEST_F(FileStructure, InfoEntriesAppearOnlyWhenNotBlank)
@@ -133,24 +188,65 @@ TEST_F(FileStructure, CloseTwiceWritesTheTrailerOnce)
     std::size_t length = writer.bytes().size();
     writer.close();
     EXPECT_EQ(writer.bytes().size(), length);
-    EXPECT_EQ(writer.document().state, 3);
+    EXPECT_EQ(writer.document().state, DocumentState::Closed);
 }
 
 TEST(FileName, ValidationRejectsReservedCharactersInTheFilePartOnly)
 {
+    // The file part is what follows the last "/" or "\", so a Windows path is
+    // judged by its name; on this system a "\" is an ordinary byte of the name.
+    const struct {
+        const char* name;
+        std::int32_t code;
+    } cases[] = {
+        {"a?b.pdf", kBadFileName}, {"a:b.pdf", kBadFileName},    {"x|y", kBadFileName},
+        {"q\"", kBadFileName},     {"*.pdf", kBadFileName},      {"<", kBadFileName},
+        {">", kBadFileName},       {"back\\sl?sh", kBadFileName}, {"tab\t", kBadFileName},
+        {"dir/", kBadFileName},    {"dir\\", kBadFileName},      {"a:b\\x.pdf", kNoError},
+        {"dir\\x.pdf", kNoError},  {"plain name.pdf", kNoError},
+    };
     PdfWriter writer;
-    for (const char* name : {"a?b.pdf", "a:b.pdf", "x|y", "q\"", "*.pdf", "<", ">", "back\\slash", "tab\t", "dir/"}) {
-        std::string path = test::tempFolder() + "/" + name;
+    for (const auto& c : cases) {
+        std::string path = test::tempFolder() + "/" + c.name;
         writer.initialize();
         writer.create("", "", "");
         writer.save(path);
-        EXPECT_EQ(writer.errorCode(), kBadFileName) << name;
-        EXPECT_NE(::access(path.c_str(), F_OK), 0) << name;
+        EXPECT_EQ(writer.errorCode(), c.code) << c.name;
+        EXPECT_EQ(::access(path.c_str(), F_OK) == 0, c.code == kNoError) << c.name;
     }
-    writer.initialize();
-    writer.create("", "", "");
-    writer.save(test::tempFolder() + "/plain name.pdf");
-    EXPECT_EQ(writer.errorCode(), kNoError);
+}
+
+// Only a regular file is read, and none larger than the limit; a pipe or a
+// device is refused at once instead of being waited for or read for ever.
+TEST(ReadRegularFile, ReadsRegularFilesWithinTheLimitOnly)
+{
+    const std::string folder = test::tempFolder();
+    const std::string fifo = folder + "/read-fifo";
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string ten = test::writeTempFile("read-ten.bin", "0123456789");
+    const std::string empty = test::writeTempFile("read-empty.bin", "");
+    const struct {
+        std::string path;
+        std::size_t maxBytes;
+        FileRead result;
+        std::string bytes;
+    } cases[] = {
+        {ten, 10, FileRead::kRead, "0123456789"},
+        {ten, 9, FileRead::kTooBig, ""},
+        {empty, 10, FileRead::kRead, ""},
+        {folder + "/no-such-file", 10, FileRead::kCannotOpen, ""},
+        {folder, 10, FileRead::kCannotOpen, ""},
+        {fifo, 10, FileRead::kCannotOpen, ""},
+        {"/dev/zero", 10, FileRead::kCannotOpen, ""},
+    };
+    for (const auto& c : cases) {
+        ByteBuffer buffer;
+        buffer.append("left over");
+        EXPECT_EQ(readRegularFile(c.path, c.maxBytes, buffer), c.result) << c.path;
+        EXPECT_EQ(buffer.view(), c.bytes) << c.path;
+    }
+    ::unlink(fifo.c_str());
 }
 
 class Saving : public ReproducibleDate {

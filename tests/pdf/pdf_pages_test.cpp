@@ -2,6 +2,8 @@
 // graphics-state restore across pages, the total-pages alias and page sizes.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "pdf_check.h"
 #include "pdf_writer.h"
 
@@ -66,11 +68,11 @@ TEST_F(Page, ColourForms)
 
 TEST_F(Page, ColourFlagRisesWhenFillAndTextDifferAndNeverFallsBySetters)
 {
-    EXPECT_EQ(writer.document().colorFlag, 0);
+    EXPECT_FALSE(writer.document().colorFlag);
     writer.setTextColor(255, 0, 0);
-    EXPECT_EQ(writer.document().colorFlag, 1);
+    EXPECT_TRUE(writer.document().colorFlag);
     writer.setFillColor(255, 0, 0);
-    EXPECT_EQ(writer.document().colorFlag, 1);
+    EXPECT_TRUE(writer.document().colorFlag);
 }
 
 TEST_F(Page, PathsShapesDashesAndTransforms)
@@ -127,7 +129,7 @@ TEST_F(Page, NewPageRestoresWidthAndColoursButNotTheTextColourLine)
     writer.addPage("", "");
     EXPECT_EQ(content(), "2 J\n1.42 w\n0.000 0.000 1.000 RG\n1.000 1.000 0.000 rg\n");
     EXPECT_EQ(writer.document().textColor, "1.000 0.000 0.000 rg");
-    EXPECT_EQ(writer.document().colorFlag, 1);
+    EXPECT_TRUE(writer.document().colorFlag);
 }
 
 TEST_F(Page, HeaderAndFooterRunOncePerPageWithTheirArguments)
@@ -303,6 +305,42 @@ TEST(DrawingWithoutAPage, StoresWidthAndColoursForTheFirstPage)
     writer.addPage("", "");
     EXPECT_EQ(writer.pageContent(0),
               "2 J\n2.83 w\n1.000 0.000 0.000 RG\n0.000 1.000 0.000 rg\n");
+}
+
+// Writers keep every line they build and every colour they remember to
+// themselves: two documents written at once on two threads come out as each does
+// alone.
+TEST(Writers, TwoThreadsWriteWhatEachWritesAlone)
+{
+    auto document = [](int seed) {
+        PdfWriter writer;
+        writer.initialize();
+        writer.create("P", "mm", "");
+        writer.aliasTotalPages("{nb}");
+        writer.setFont("Helvetica", "U", 10);
+        for (int page = 0; page < 200; ++page) {
+            writer.addPage("", "");
+            for (int row = 0; row < 40; ++row) {
+                const auto shade = static_cast<float>((seed * 97 + page * 13 + row * 7) % 256);
+                writer.setTextColor(shade, 0, 255 - shade);
+                writer.setDrawColor(0, shade, 0);
+                writer.text(static_cast<float>(seed + row), static_cast<float>(10 + row * 6),
+                            "Row " + std::to_string(row) + " of {nb} (" + std::to_string(seed) + ")");
+                writer.line(10, static_cast<float>(row * 6), 200, static_cast<float>(row * 6 + seed));
+            }
+        }
+        writer.close();
+        return std::string(writer.bytes());
+    };
+    const std::string aloneA = document(1);
+    const std::string aloneB = document(2);
+    std::string togetherA, togetherB;
+    std::thread a([&] { togetherA = document(1); });
+    std::thread b([&] { togetherB = document(2); });
+    a.join();
+    b.join();
+    EXPECT_TRUE(togetherA == aloneA);
+    EXPECT_TRUE(togetherB == aloneB);
 }
 
 }  // namespace

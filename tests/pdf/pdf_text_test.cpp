@@ -26,6 +26,39 @@ TEST(EncodeText, EscapesOnlyTheSyntaxBytes)
     EXPECT_EQ(encoded(std::string("\0\x07", 2), false), std::string("<\0\x07>", 4));
 }
 
+// The escaping of a literal string, the same in the info dictionary's strings
+// (encodeText) and in a text on the page (PdfWriter::text): the syntax bytes get
+// their backslash escapes, every other byte, high or zero, stays as it is.
+TEST(EncodeText, TextOnThePageEscapesAsTheEncoderDoes)
+{
+    const struct {
+        std::string text;
+        std::string escaped;
+    } cases[] = {
+        {"a(b)c\\d", "a\\(b\\)c\\\\d"},
+        {"\xE9", "\xE9"},
+        {"\x80\xFF", "\x80\xFF"},
+        {"\t\b\n\f\r", "\\t\\b\\n\\f\\r"},
+        {std::string("\x07\x00", 2), std::string("\x07\x00", 2)},
+        {"x)", "x\\)"},
+    };
+    for (const auto& c : cases) {
+        ByteBuffer buffer;
+        ASSERT_TRUE(encodeText("(", ")", c.text, buffer, false));
+        EXPECT_EQ(buffer.view(), "(" + c.escaped + ")") << c.text;
+
+        PdfWriter writer;
+        writer.initialize();
+        writer.create("P", "pt", "");
+        writer.addPage("", "");
+        writer.setFont("Helvetica", "", 12);
+        writer.text(10, 20, c.text);
+        std::string_view content = writer.pageContent(0);
+        content.remove_suffix(1);  // the line's newline
+        EXPECT_EQ(content.substr(content.rfind('\n') + 1), "BT 10.00 821.89 Td (" + c.escaped + ") Tj ET") << c.text;
+    }
+}
+
 TEST(EncodeText, TwoByteFormHasAByteOrderMarkAndAZeroBeforeEachByte)
 {
     EXPECT_EQ(encoded("A", true), std::string("<\xFE\xFF\0A>", 6));

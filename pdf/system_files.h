@@ -1,0 +1,39 @@
+// What the writer needs from the system's files: reading a picture file whole and
+// writing the finished document whole or not at all. The platform layer
+// implements these for its system; nothing here depends on one.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "byte_buffer.h"
+
+namespace tabulon::pdf {
+
+// How a read of a whole file ended.
+enum class [[nodiscard]] FileRead {
+    kRead,        // all its bytes are in the buffer
+    kCannotOpen,  // missing, unreadable, or not a regular file
+    kTooBig,      // larger than the limit the caller gave
+    kNoMemory,    // no buffer of the file's size could be had
+    kShortRead,   // fewer bytes came than the file's size
+};
+
+// Reads the regular file at `path` into `into` (which is emptied first), with one
+// allocation of the file's size. Only a regular file is read: a pipe, a device or a
+// folder is refused at once, without waiting for data that may never come. A file
+// of more than `maxBytes` bytes is refused before anything is allocated. On any
+// result but kRead, `into` is left released.
+FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into);
+
+// Writes the pieces, one after the other, as the file `path`: into a temporary
+// file beside it, flushed to disk and renamed over `path` only when complete, so
+// that a failed write leaves any earlier file at `path` as it was and no temporary
+// file behind. A link is followed and its target replaced, the link kept; the new
+// file keeps the mode of the file it replaces. A device or a pipe is written in
+// place, and a folder is never replaced. False when the file was not written.
+[[nodiscard]] bool writeFileWhole(const std::string& path, const std::vector<std::string_view>& pieces);
+
+}  // namespace tabulon::pdf

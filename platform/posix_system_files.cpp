@@ -1,0 +1,186 @@
+// The writer's files on POSIX systems: reading a picture file whole, and writing
+// the finished document through a temporary file that replaces the target only
+// when it is complete and on disk.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include "system_files.h"
+
+namespace tabulon::pdf {
+
+namespace {
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+// Reads until `count` bytes are in or the file ends; the number of bytes read.
+std::size_t readFully(int fd, std::uint8_t* into, std::size_t count)
+{
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t step = ::read(fd, into + got, count - got);
+        if (step < 0 && errno == EINTR) continue;
+        if (step <= 0) break;
+        got += static_cast<std::size_t>(step);
+    }
+    return got;
+}
+
+}  // namespace
+
+FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into)
+{
+    into.release();
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer.
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0) return FileRead::kCannotOpen;
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) {
+        return FileRead::kCannotOpen;
+    }
+    const auto size = static_cast<std::size_t>(status.st_size);
+    if (size > maxBytes) return FileRead::kTooBig;
+    if (!into.ensureCapacity(size == 0 ? 1 : size)) return FileRead::kNoMemory;
+    const std::size_t got = readFully(file.get(), into.data(), size);
+    if (got != size) {
+        into.release();
+        return FileRead::kShortRead;
+    }
+    into.setLength(got);
+    return FileRead::kRead;
+}
+
+namespace {
+
+// The mode a newly created file gets: that of the file it replaces, otherwise
+// 0666 less the umask.
+mode_t modeForTarget(const std::string& path)
+{
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        return existing.st_mode & 07777;
+    }
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Starts the disk writing of `length` bytes at `offset`, without waiting: the
+// device then writes a large file while the rest is still being handed over, and
+// the flush at the end has little left to wait for.
+void startWriteback(int fd, std::size_t offset, std::size_t length)
+{
+#if defined(__linux__)
+    ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd, (void)offset, (void)length;
+#endif
+}
+
+// Writes the pieces in order, many at a time; a short write goes on where it
+// stopped. With `writeback`, the disk writing of each batch starts at once.
+bool writeAll(int fd, const std::vector<std::string_view>& pieces, bool writeback)
+{
+    constexpr std::size_t kBatch = 512;
+    std::vector<iovec> batch;
+    std::size_t offset = 0;
+    std::size_t next = 0;
+    std::size_t done = 0;  // bytes of pieces[next] already written
+    while (true) {
+        while (next < pieces.size() && done == pieces[next].size()) {
+            ++next;
+            done = 0;
+        }
+        if (next == pieces.size()) return true;
+        batch.clear();
+        for (std::size_t i = next; i < pieces.size() && batch.size() < kBatch; ++i) {
+            std::string_view piece = i == next ? pieces[i].substr(done) : pieces[i];
+            if (!piece.empty()) batch.push_back({const_cast<char*>(piece.data()), piece.size()});
+        }
+        ssize_t written = ::writev(fd, batch.data(), static_cast<int>(batch.size()));
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (written == 0) return false;
+        if (writeback) startWriteback(fd, offset, static_cast<std::size_t>(written));
+        offset += static_cast<std::size_t>(written);
+        for (auto left = static_cast<std::size_t>(written); left > 0;) {
+            std::size_t step = std::min(left, pieces[next].size() - done);
+            done += step;
+            left -= step;
+            if (done == pieces[next].size()) {
+                ++next;
+                done = 0;
+            }
+        }
+    }
+}
+
+// Writes into an existing file that is not a regular one (a device or a pipe):
+// there is no earlier content to keep, and it must not be replaced by a file.
+bool writeInPlace(const std::string& path, const std::vector<std::string_view>& pieces)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, pieces, false);
+    return ::close(fd) == 0 && ok;
+}
+
+// The file a path names, with links resolved, so that the new file replaces the
+// link's target and the link stays.
+std::string resolveLinks(const std::string& path)
+{
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return path;
+    std::string real = resolved;
+    std::free(resolved);
+    return real;
+}
+
+}  // namespace
+
+bool writeFileWhole(const std::string& requested, const std::vector<std::string_view>& pieces)
+{
+    struct stat existing {};
+    if (::stat(requested.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) return false;
+        if (!S_ISREG(existing.st_mode)) return writeInPlace(requested, pieces);
+    }
+    std::string path = resolveLinks(requested);
+    std::size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string temporary = folder + "." + name + ".XXXXXX";
+    std::vector<char> pattern(temporary.begin(), temporary.end());
+    pattern.push_back('\0');
+
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0) return false;
+    bool ok = writeAll(fd, pieces, true) && ::fchmod(fd, modeForTarget(path)) == 0 && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) ok = ::rename(pattern.data(), path.c_str()) == 0;
+    if (!ok) ::unlink(pattern.data());
+    return ok;
+}
+
+}  // namespace tabulon::pdf
