@@ -1,9 +1,10 @@
-#include "resident_memory.h"
+// POSIX: whole pages are handed back with madvise.
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdint>
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include "resident_memory.h"
 
 namespace tabulon::render {
 
