@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 work=$(mktemp -d)
-TMPDIR="$work" ./build/tests/images/image_tests --gtest_filter='MetafileSamples.*' >/dev/null
+TMPDIR="$work" ./build/tests/pdf/images/image_tests --gtest_filter='MetafileSamples.*' >/dev/null
 pdfs=$(ls -d "$work"/tabulon-test-*)
 out=tests/data/images/wmf/compare
 mkdir -p "$out"

@@ -23,8 +23,8 @@ screenshot_out=${2:-}
 tabulon=$build/bin/tabulon
 demo=$build/bin/tabulon-demo
 exporter=$build/bin/tabulon-export
-close_request=$build/tests/desktop/e2e/send_close_request
-clipboard_put=$build/tests/desktop/e2e/clipboard_put
+close_request=$build/tests/e2e/send_close_request
+clipboard_put=$build/tests/e2e/clipboard_put
 printer=TabulonE2E
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-e2e.XXXXXX")

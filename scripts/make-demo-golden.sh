@@ -7,6 +7,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-cmake --build "$build" --target render_tests -j2
+cmake --build "$build" --target export_tests -j2
 mkdir -p tests/golden
-TABULON_WRITE_GOLDEN=1 "$build/tests/render/render_tests" --gtest_filter='DemoGolden.*'
+TABULON_WRITE_GOLDEN=1 "$build/tests/export/export_tests" --gtest_filter='DemoGolden.*'
