@@ -1,5 +1,6 @@
 #include "desktop_session.h"
 
+#include <cstring>
 #include <iostream>
 
 #include "job_intake.h"
@@ -102,7 +103,11 @@ void DesktopSession::exportPdf()
         platform::showMessage(desktop_.window(), kPdfNotSavedCaption, message);
         return;
     }
-    (void)platform::startDetached(kViewer, {outcome.fileName});
+    // The file is written either way; without a viewer nothing would show that.
+    if (const int error = platform::startDetached(kViewer, {outcome.fileName}); error != 0) {
+        std::cerr << kProgram << ": " << render::fileNameForMessage(outcome.fileName) << " is written, but the viewer "
+                  << kViewer << " could not be started: " << std::strerror(error) << '\n';
+    }
 }
 
 }  // namespace tabulon::app

@@ -464,5 +464,20 @@ check "odd clipboard text: Odd.pdf shows both lines" \
 press "$main" Escape
 check "odd clipboard text: tabulon ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
 
+# --- 7. no viewer to start ------------------------------------------------------------
+# F6 writes the file whatever happens to the viewer, and a viewer that cannot be
+# started is said on standard error.
+mkdir -p "$work/no-viewer"
+printf 'Seen,P/*\rtxt,A,B,16,10,22,K/*Written\r' | "$clipboard_put"
+start_tabulon "$work/no-viewer" env PATH="$work/empty-path"
+main=$(wait_window "PREVIEW 2.0") || main=""
+press "$main" F6
+check "no viewer: F6 still writes Seen.pdf" wait_file "$work/no-viewer/Seen.pdf"
+press "$main" Escape
+check "no viewer: tabulon ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
+check "no viewer: standard error says the viewer could not be started" grep -qxF \
+  "tabulon: Seen.pdf is written, but the viewer xdg-open could not be started: No such file or directory" \
+  "$work/tabulon.err"
+
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]
