@@ -27,15 +27,21 @@ std::int32_t fail(ImageRecord& record, std::int32_t error, std::string_view why,
     return error;
 }
 
+// A picture embedded as the parser found it, with `filter` to decode its data.
+void takeGeometry(ImageRecord& record, std::string_view filter, const PictureGeometry& geometry)
+{
+    record.filter = filter;
+    record.width = geometry.width;
+    record.height = geometry.height;
+    record.bitsPerComponent = geometry.bitsPerComponent;
+    record.colorSpace = geometry.colorSpace;
+}
+
 std::int32_t loadJpx(Bytes data, ImageRecord& record, std::string* message)
 {
     const JpxResult jpx = parseJpx(data);
     if (jpx.error != 0) return fail(record, jpx.error, jpx.message, message);
-    record.filter = "JPXDecode";
-    record.bitsPerComponent = 8;
-    record.width = jpx.header.width;
-    record.height = jpx.header.height;
-    record.colorSpace = jpx.header.colorSpace;
+    takeGeometry(record, "JPXDecode", jpx.header);
     return 0;
 }
 
@@ -44,11 +50,7 @@ std::int32_t loadJpeg(Bytes data, ImageRecord& record, std::string* message)
     const JpegResult jpeg = parseJpeg(data);
     // The parser's "not supported" is reported as "not a JPEG file".
     if (jpeg.error != 0) return fail(record, kNotJpeg, jpeg.message, message);
-    record.filter = "DCTDecode";
-    record.bitsPerComponent = jpeg.header.bitsPerComponent;
-    record.width = jpeg.header.width;
-    record.height = jpeg.header.height;
-    record.colorSpace = jpeg.header.colorSpace;
+    takeGeometry(record, "DCTDecode", jpeg.header);
     // A file cut short is embedded whole all the same: what it holds still shows.
     if (jpeg.endsEarly) record.damage = kDataEndsEarly;
     return 0;
@@ -59,11 +61,7 @@ std::int32_t loadPng(Bytes data, ImageRecord& record, std::string* message)
     PngImage png;
     const PngResult result = parsePng(data, png);
     if (result.error != 0) return fail(record, result.error, result.message, message);
-    record.filter = "FlateDecode";
-    record.width = png.width;
-    record.height = png.height;
-    record.bitsPerComponent = png.bitsPerComponent;
-    record.colorSpace = png.colorSpace;
+    takeGeometry(record, "FlateDecode", png);
     record.decodeParms = std::move(png.decodeParms);
     record.palette = std::move(png.palette);
     record.data = std::move(png.data);  // the file's bytes go, only IDAT data stays

@@ -6,12 +6,8 @@ namespace tabulon::pdf {
 
 namespace {
 
-// Marker codes (the byte after 0xFF).
-constexpr std::uint32_t kSoi = 0xFFD8;
-constexpr std::uint32_t kEoi = 0xFFD9;
-constexpr std::uint32_t kSos = 0xFFDA;
-constexpr std::uint32_t kDqt = 0xFFDB;
-constexpr std::uint32_t kCom = 0xFFFE;
+// Marker codes: 0xFF and the byte after it.
+enum Marker : std::uint32_t { kSoi = 0xFFD8, kEoi = 0xFFD9, kSos = 0xFFDA, kDqt = 0xFFDB, kCom = 0xFFFE };
 
 bool isSupportedFrame(std::uint32_t marker)
 {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "image_bytes.h"
+#include "picture_geometry.h"
 
 namespace tabulon::pdf {
 
@@ -15,12 +16,8 @@ namespace tabulon::pdf {
 // so this only rules out the 0 that means "size given later by a DNL marker".
 inline constexpr std::uint32_t kMaxJpegDimension = 65535;
 
-struct JpegHeader {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t bitsPerComponent = 0;
-    std::string_view colorSpace;  // DeviceGray, DeviceRGB or DeviceCMYK
-};
+// Colour space DeviceGray, DeviceRGB or DeviceCMYK; 8 or 12 bits per component.
+using JpegHeader = PictureGeometry;
 
 struct JpegResult {
     std::int32_t error = 0;  // 0, or kJpegUnsupported (no usable frame header)

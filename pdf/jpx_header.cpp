@@ -70,6 +70,7 @@ JpxResult parseJpx(Bytes data)
     result.header.width = static_cast<std::int32_t>(xsiz - xosiz);
     result.header.height = static_cast<std::int32_t>(ysiz - yosiz);
     result.header.components = static_cast<std::int32_t>(csiz);
+    result.header.bitsPerComponent = 8;
     result.header.colorSpace = csiz <= 2 ? "DeviceGray" : "DeviceRGB";
     return result;
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "image_bytes.h"
+#include "picture_geometry.h"
 
 namespace tabulon::pdf {
 
@@ -15,11 +16,11 @@ inline constexpr std::uint32_t kMaxJpxComponents = 16384;
 // Width and height are kept as int32.
 inline constexpr std::uint32_t kMaxJpxDimension = 0x7FFFFFFF;
 
-struct JpxHeader {
-    std::int32_t width = 0;   // Xsiz - XOsiz: the image area of the reference grid
-    std::int32_t height = 0;  // Ysiz - YOsiz
+// Width Xsiz - XOsiz and height Ysiz - YOsiz (the image area of the reference
+// grid); colour space DeviceGray for one or two components, else DeviceRGB; 8 bits
+// per component, which the decoder delivers whatever the codestream holds.
+struct JpxHeader : PictureGeometry {
     std::int32_t components = 0;
-    std::string_view colorSpace;  // DeviceGray for one or two components, else DeviceRGB
 };
 
 struct JpxResult {

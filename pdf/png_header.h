@@ -11,6 +11,7 @@
 
 #include "byte_buffer.h"
 #include "image_bytes.h"
+#include "picture_geometry.h"
 
 namespace tabulon::pdf {
 
@@ -24,11 +25,8 @@ inline constexpr std::size_t kPngIhdrType = 12;
 inline constexpr std::size_t kPngIhdrData = 16;
 inline constexpr std::size_t kPngFirstChunk = 33;
 
-struct PngImage {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::int32_t bitsPerComponent = 0;
-    std::string_view colorSpace;  // DeviceGray, DeviceRGB or Indexed
+// Colour space DeviceGray, DeviceRGB or Indexed.
+struct PngImage : PictureGeometry {
     std::string decodeParms;      // the complete /DecodeParms dictionary line
     ByteBuffer palette;           // PLTE bytes (Indexed only)
     ByteBuffer data;              // the IDAT chunks' bytes, concatenated
