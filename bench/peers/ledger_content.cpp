@@ -48,6 +48,14 @@ std::vector<LedgerText> ledgerRowTexts(int rowIndex, int y)
     return row;
 }
 
+std::vector<LedgerText> ledgerPageBodyTexts(int& rowIndex)
+{
+    std::vector<LedgerText> body{ledgerFooterText()};
+    for (int r = 0; r < kRowsPerPage; ++r, ++rowIndex)
+        for (LedgerText& t : ledgerRowTexts(rowIndex, kFirstRowY + r * kRowStep)) body.push_back(std::move(t));
+    return body;
+}
+
 const char* helveticaName(LedgerStyle style)
 {
     switch (style) {

@@ -57,6 +57,9 @@ LedgerText ledgerFooterText();
 // The six texts of row `rowIndex` (counted over the whole document), drawn at
 // baseline `y`.
 std::vector<LedgerText> ledgerRowTexts(int rowIndex, int y);
+// What a full page draws after its heading, logo, rule and footer band: the
+// footer text, then the page's rows from `rowIndex` on, which it moves past them.
+std::vector<LedgerText> ledgerPageBodyTexts(int& rowIndex);
 
 // The core-font name of a style, for the libraries that select fonts by name.
 const char* helveticaName(LedgerStyle style);

@@ -120,10 +120,7 @@ void drawPage(cairo_t* cr, const Fonts& fonts, cairo_surface_t* logo, int& rowIn
     cairo_rectangle(cr, pt(kFooterBand.x), pt(kFooterBand.y), pt(kFooterBand.width), pt(kFooterBand.height));
     cairo_fill(cr);
 
-    std::vector<LedgerText> body{ledgerFooterText()};
-    for (int r = 0; r < kRowsPerPage; ++r, ++rowIndex)
-        for (LedgerText& t : ledgerRowTexts(rowIndex, kFirstRowY + r * kRowStep)) body.push_back(std::move(t));
-    drawTexts(cr, fonts, body);
+    drawTexts(cr, fonts, ledgerPageBodyTexts(rowIndex));
     cairo_show_page(cr);
 }
 

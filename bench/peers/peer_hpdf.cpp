@@ -65,10 +65,7 @@ void drawPage(HPDF_Doc pdf, const Fonts& fonts, HPDF_Image logo, int& rowIndex)
     HPDF_Page_Fill(page);
 
     HPDF_Page_SetRGBFill(page, 0, 0, 0);
-    std::vector<LedgerText> body{ledgerFooterText()};
-    for (int r = 0; r < kRowsPerPage; ++r, ++rowIndex)
-        for (LedgerText& t : ledgerRowTexts(rowIndex, kFirstRowY + r * kRowStep)) body.push_back(std::move(t));
-    drawTexts(page, fonts, body);
+    drawTexts(page, fonts, ledgerPageBodyTexts(rowIndex));
 }
 
 }  // namespace

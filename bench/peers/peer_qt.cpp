@@ -69,10 +69,7 @@ void drawPage(QPainter& painter, const Fonts& fonts, const QImage& logo, int& ro
     painter.fillRect(QRectF(pt(kFooterBand.x), pt(kFooterBand.y), pt(kFooterBand.width), pt(kFooterBand.height)),
                      QColor(255, 255, 0));
 
-    std::vector<LedgerText> body{ledgerFooterText()};
-    for (int r = 0; r < kRowsPerPage; ++r, ++rowIndex)
-        for (LedgerText& t : ledgerRowTexts(rowIndex, kFirstRowY + r * kRowStep)) body.push_back(std::move(t));
-    drawTexts(painter, fonts, body);
+    drawTexts(painter, fonts, ledgerPageBodyTexts(rowIndex));
 }
 
 }  // namespace
