@@ -8,8 +8,9 @@
 #include "desktop_session.h"
 #include "qt_desktop.h"
 #include "qt_display.h"
-#include "tabulon_app.h"
 #include "qt_text_codec.h"
+#include "system_fonts.h"
+#include "tabulon_app.h"
 
 int main(int argc, char** argv)
 {
@@ -17,6 +18,6 @@ int main(int argc, char** argv)
     tabulon::platform::createApplicationOrExit("tabulon", "for work without a display use tabulon-export",
                                                [&] { app.emplace(argc, argv); });
     tabulon::platform::QtDesktop desktop(tabulon::platform::clipboardToAnsi);
-    tabulon::app::DesktopSession session(desktop);
+    tabulon::shell::DesktopSession session(desktop, tabulon::platform::makeSystemFontSource());
     return tabulon::shell::runTabulon(desktop, session);
 }

@@ -1,5 +1,7 @@
 #include "qt_desktop.h"
 
+#include <cstring>
+
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
@@ -8,10 +10,17 @@
 
 #include "button_pictures.h"
 #include "decoded_image.h"
+#include "process_start.h"
+#include "qt_canvas_surface.h"
+#include "qt_print_job.h"
+#include "qt_question_box.h"
+#include "qt_text_codec.h"
 
 namespace tabulon::platform {
 
 namespace {
+
+constexpr const char* kPdfViewer = "xdg-open";
 
 // A button that shows its picture and nothing else.
 class PictureButton : public QAbstractButton {
@@ -42,6 +51,49 @@ QImage decodeButtonPicture(shell::ButtonPicture picture)
                   QImage::Format_RGBA8888)
         .copy();
 }
+
+// A preview pass draws on the page canvas's image, which is shown at every
+// close of the surface, and asks its questions over the preview window.
+class PreviewOutputs : public shell::PassOutputs {
+public:
+    PreviewOutputs(QtPageCanvas* canvas, QWidget* window) : question_(window)
+    {
+        if (canvas) {
+            surface_.emplace(canvas->image(), ansiToQString, [canvas] { canvas->showDrawing(); });
+        }
+    }
+
+    render::RenderOutputs renderOutputs() override
+    {
+        render::RenderOutputs outputs;
+        outputs.canvas = surface_ ? &*surface_ : nullptr;
+        outputs.questionBox = &question_;
+        return outputs;
+    }
+
+private:
+    std::optional<QtCanvasSurface> surface_;  // none before the canvas is made
+    QtQuestionBox question_;
+};
+
+// A printer pass: the print job, its dialog over the preview window, and the
+// surface on its sheets.
+class PrinterOutputs : public shell::PassOutputs {
+public:
+    explicit PrinterOutputs(QWidget* window) : job_(window), surface_(job_, ansiToQString) {}
+
+    render::RenderOutputs renderOutputs() override
+    {
+        render::RenderOutputs outputs;
+        outputs.printJob = &job_;
+        outputs.printerSurface = &surface_;
+        return outputs;
+    }
+
+private:
+    QtPrintJob job_;
+    QtPrinterSurface surface_;
+};
 
 }  // namespace
 
@@ -127,6 +179,29 @@ std::string QtDesktop::readClipboardText()
         return {};
     }
     return encodeText_(clipboard->text().toStdU16String());
+}
+
+std::unique_ptr<shell::PassOutputs> QtDesktop::openPreviewOutputs()
+{
+    return std::make_unique<PreviewOutputs>(canvas_, window_.get());
+}
+
+std::unique_ptr<shell::PassOutputs> QtDesktop::openPrinterOutputs()
+{
+    return std::make_unique<PrinterOutputs>(window_.get());
+}
+
+void QtDesktop::showMessage(const std::string& caption, const std::string& text)
+{
+    platform::showMessage(window_.get(), caption, text);
+}
+
+std::optional<shell::ViewerFailure> QtDesktop::startPdfViewer(const std::string& fileName)
+{
+    if (const int error = startDetached(kPdfViewer, {fileName}); error != 0) {
+        return shell::ViewerFailure{kPdfViewer, std::strerror(error)};
+    }
+    return std::nullopt;
 }
 
 void QtDesktop::release()

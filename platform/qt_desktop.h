@@ -1,9 +1,11 @@
 // The desktop platform of `tabulon` over Qt Widgets: the preview window and its
-// gadgets, the clipboard, the event queue and the release at the end.
+// gadgets, the clipboard, the event queue, the outputs of the preview and printer
+// passes, the message box, the PDF viewer and the release at the end.
 #pragma once
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QWidget>
@@ -32,6 +34,12 @@ public:
     std::string readClipboardText() override;
     shell::EventSource& events() override { return *events_; }
     void release() override;
+
+    std::unique_ptr<shell::PassOutputs> openPreviewOutputs() override;
+    std::unique_ptr<shell::PassOutputs> openPrinterOutputs() override;
+    void showMessage(const std::string& caption, const std::string& text) override;
+    // xdg-open, the desktop's default viewer, with the file as its one argument.
+    std::optional<shell::ViewerFailure> startPdfViewer(const std::string& fileName) override;
 
     QWidget* window() { return window_.get(); }
     QtPageCanvas* canvas() { return canvas_; }

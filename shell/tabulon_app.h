@@ -8,11 +8,12 @@
 
 #include "main_loop.h"
 #include "preview_window.h"
+#include "session_platform.h"
 
 namespace tabulon::shell {
 
-// The platform as the program's life needs it.
-class DesktopPlatform : public WindowPlatform {
+// The platform as the program's life and its job session need it.
+class DesktopPlatform : public WindowPlatform, public SessionPlatform {
 public:
     // The clipboard as Windows-1252 text; empty when there is none.
     virtual std::string readClipboardText() = 0;

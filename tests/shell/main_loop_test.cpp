@@ -148,6 +148,10 @@ public:
         return fakeEvents;
     }
     void release() override { log.push_back("release"); }
+    std::unique_ptr<PassOutputs> openPreviewOutputs() override { return nullptr; }
+    std::unique_ptr<PassOutputs> openPrinterOutputs() override { return nullptr; }
+    void showMessage(const std::string&, const std::string&) override {}
+    std::optional<ViewerFailure> startPdfViewer(const std::string&) override { return std::nullopt; }
 };
 
 class RecordingSession : public JobSession {
