@@ -38,6 +38,11 @@ int companionMissing(std::ostream& errors, int error)
 
 }  // namespace
 
+const char* desktopOutputsNote()
+{
+    return "";
+}
+
 bool wantsDesktopOutputs(const ExportOptions& options)
 {
     return !options.pngDir.empty() || !options.printer.empty();

@@ -9,6 +9,10 @@
 
 namespace tabulon::exporter {
 
+// A line for --help where this build cannot draw these outputs; empty where it can
+// (itself or through its companion), or where no note is needed.
+const char* desktopOutputsNote();
+
 // True when the options ask for page pictures or for printing.
 bool wantsDesktopOutputs(const ExportOptions& options);
 

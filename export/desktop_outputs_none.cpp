@@ -3,6 +3,12 @@
 
 namespace tabulon::exporter {
 
+const char* desktopOutputsNote()
+{
+    // Its --help reads as the desktop build's; asking for these outputs says what is missing.
+    return "";
+}
+
 bool wantsDesktopOutputs(const ExportOptions& options)
 {
     return !options.pngDir.empty() || !options.printer.empty();

@@ -79,6 +79,11 @@ int printWithoutDialog(const ExportOptions& options, const render::JobState& job
 
 }  // namespace
 
+const char* desktopOutputsNote()
+{
+    return "";
+}
+
 bool wantsDesktopOutputs(const ExportOptions& options)
 {
     return !options.pngDir.empty() || !options.printer.empty();

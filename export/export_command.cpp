@@ -129,7 +129,7 @@ int exportMain(int argc, char** argv, std::istream& standardInput, std::ostream&
         return 2;
     }
     if (parsed.options.help) {
-        output << exportUsage();
+        output << exportUsage(desktopOutputsNote());
         return 0;
     }
     if (int status = 0; wantsDesktopOutputs(parsed.options) && argc > 0 && handOverDesktopOutputs(argv, errors, status)) {

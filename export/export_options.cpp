@@ -140,7 +140,7 @@ ParseResult parseExportOptions(const std::vector<std::string>& arguments)
     return result;
 }
 
-std::string exportUsage()
+std::string exportUsage(std::string_view buildNote)
 {
     std::string text =
         "Usage: tabulon-export [OPTIONS] [JOB]\n"
@@ -153,6 +153,7 @@ std::string exportUsage()
         if (entry.valueName != nullptr) name += std::string(" ") + entry.valueName;
         text += "  " + name + std::string(name.size() < 16 ? 16 - name.size() : 1, ' ') + entry.description + "\n";
     }
+    if (!buildNote.empty()) text += "\n" + std::string(buildNote) + "\n";
     text +=
         "\nExit status: 0 when the PDF was written, 1 when it was not (the reason is on\n"
         "standard error), 2 for a command line that was not understood. A picture that\n"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tabulon::exporter {
@@ -33,6 +34,8 @@ struct ParseResult {
 
 ParseResult parseExportOptions(const std::vector<std::string>& arguments);
 
-std::string exportUsage();
+// The --help text; `buildNote`, when not empty, is a line about this build that
+// follows the options.
+std::string exportUsage(std::string_view buildNote = {});
 
 }  // namespace tabulon::exporter

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "clipboard_owner.h"
-#include "process_start.h"
+#include "detached_run.h"
 #include "qt_display.h"
 
 namespace tabulon::platform {

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <chrono>
 
+#include "detached_run.h"
 #include "process_start.h"
 
 namespace tabulon::platform {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <thread>
 
+#include "detached_run.h"
 #include "pdf_check.h"
 #include "process_start.h"
 
