@@ -1,5 +1,5 @@
 // The font source the programs hand to the writer: the system's fonts, through
-// this platform's font layer (fontconfig on Linux).
+// this platform's font layer (fontconfig on Linux, GDI on Windows).
 #pragma once
 
 #include <memory>

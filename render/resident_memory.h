@@ -6,9 +6,9 @@
 
 namespace tabulon::render {
 
-// Discards the whole memory pages inside [begin, end): the system takes them back
-// and their bytes read as zero from then on. Bytes of partial pages at either end
-// stay as they are.
+// Discards the whole memory pages inside [begin, end): the system may take them
+// back, so their bytes must not be read again (they may read as zero or as
+// anything else). Bytes of partial pages at either end stay as they are.
 void discardWholePages(char* begin, char* end);
 
 }  // namespace tabulon::render
