@@ -1,12 +1,14 @@
 # Two entry points: `make demo` installs what is missing, builds and runs the demo;
 # `make test` installs what is missing, builds and runs every test;
 # `make fuzz` runs every fuzz harness for FUZZ_SECONDS on its corpus;
-# `make deb` builds the Debian package $(BUILD)/tabulon_<version>_amd64.deb.
+# `make deb` builds the Debian package $(BUILD)/tabulon_<version>_amd64.deb;
+# `make windows` cross-builds the Windows programs into build-windows/ and packs
+# build-windows/tabulon-<version>-windows-x86_64.zip.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps build demo test fuzz deb clean
+.PHONY: all deps build demo test fuzz deb windows clean
 
 all: build
 
@@ -33,5 +35,10 @@ deb: deps
 	cmake --build $(BUILD)/package -j $(JOBS)
 	cpack --config $(BUILD)/package/CPackConfig.cmake -B $(abspath $(BUILD))
 
+# The build runs its width-table generator under Wine, in a Wine prefix of its own.
+windows: deps
+	cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake --no-warn-unused-cli -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	WINEPREFIX=$(CURDIR)/build-windows/wine-prefix cmake --build build-windows -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz build-windows

@@ -26,6 +26,9 @@ packages=(
   # the manual pages' check; building the Debian package (dpkg-shlibdeps, and
   # file, which CPack uses to find the programs among the installed files)
   man-db dpkg-dev file
+  # the Windows build (mingw-w64 with POSIX threads, zlib for it) and its tests
+  # under Wine (Wine's own fonts; GDI finds fonts-liberation's through fontconfig)
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64 fonts-wine
 )
 
 missing=()

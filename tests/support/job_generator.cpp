@@ -2,8 +2,8 @@
 
 namespace tabulon::test {
 
-JobGenerator::JobGenerator(unsigned seed, std::string picturePath)
-    : random_(seed), picturePath_(std::move(picturePath))
+JobGenerator::JobGenerator(unsigned seed, std::string picturePath, JobFonts fonts)
+    : random_(seed), picturePath_(std::move(picturePath)), fonts_(fonts)
 {
 }
 
@@ -11,6 +11,9 @@ GeneratedJob JobGenerator::next(int index)
 {
     GeneratedJob job;
     job.text = pick({"Gen,P", "Gen,L", "Gen,P,x", "Gen"}) + std::string("/*\r");
+    // A job whose texts name no family keeps the writer's empty one, which the
+    // system's fonts would answer: the standard-font jobs name Arial at once.
+    if (fonts_ == JobFonts::Standard) job.text += "txt,A,,10,150,10,K/*Arial\r";
     int lines = between(0, 60);
     int row = 0;
     for (int i = 0; i < lines; ++i) {
@@ -56,11 +59,29 @@ std::string JobGenerator::odd()
 
 std::string JobGenerator::colour() { return pick({"K", "R", "B", "Y", "F", "", "k", " K"}); }
 
+// One of the font letters; Courier New becomes Arial for standard-font jobs. The
+// draw is the same either way, so that both kinds of job share their other choices.
+std::string JobGenerator::fontLetter(std::initializer_list<const char*> choices)
+{
+    std::string letter = pick(choices);
+    if (fonts_ == JobFonts::Standard && letter == "C") letter = "A";
+    return letter;
+}
+
+// One of the font styles; for standard-font jobs, one that Helvetica has ("N" and
+// unknown letters would ask the system for a font of that style).
+std::string JobGenerator::fontStyle(std::initializer_list<const char*> choices)
+{
+    std::string style = pick(choices);
+    if (fonts_ == JobFonts::Standard && style != "B" && style != "I" && style != "BU") style = "";
+    return style;
+}
+
 // A text in the page's left column, one row each, in a colour that shows.
 void JobGenerator::readableText(GeneratedJob& job, int index, int line, int row)
 {
     std::string word = "Gx" + std::to_string(index) + "q" + std::to_string(line);
-    job.text += "txt," + pick({"A", "C", "X"}) + "," + pick({"B", "N", "I", "BU"}) + ",10," +
+    job.text += "txt," + fontLetter({"A", "C", "X"}) + "," + fontStyle({"B", "N", "I", "BU"}) + ",10," +
                 pick({"10", "10.5", " 12", "$0A"}) + "," + std::to_string(20 + row * 10) + "," +
                 pick({"K", "R", "B", "Y", "", "F"}) + "/*" + word + "\r";
     job.readableTexts.push_back(word);
@@ -70,7 +91,7 @@ void JobGenerator::readableText(GeneratedJob& job, int index, int line, int row)
 // character of theirs falls between a readable text's characters.
 void JobGenerator::oddText(GeneratedJob& job)
 {
-    job.text += "txt," + pick({"A", "C", "", "a"}) + "," + pick({"B", "", "Z"}) + "," +
+    job.text += "txt," + fontLetter({"A", "C", "", "a"}) + "," + fontStyle({"B", "", "Z"}) + "," +
                 pick({"0", "$30", "abc", "7.9", "72", "-2"}) + "," + pick({"$80", "%11111111", " 130", "150.7"}) +
                 "," + odd() + "," + colour() + "/*\xE5\xE4\xF6 a,b /* c\x80\xFF\r";
 }

@@ -16,10 +16,20 @@ struct GeneratedJob {
     std::vector<std::string> readableTexts;
 };
 
+// Which fonts the jobs' texts ask for.
+enum class JobFonts {
+    // Arial and Courier New in every style, and unknown letters and styles; Arial
+    // in a style the standard fonts lack ("N") and Courier New come from the system.
+    Any,
+    // Only the standard fonts (Arial as Helvetica, in styles Helvetica has), so that
+    // no font comes from the system and the PDF is the same on every system.
+    Standard,
+};
+
 class JobGenerator {
 public:
     // `picturePath` is a picture that exists; the jobs also name pictures that do not.
-    JobGenerator(unsigned seed, std::string picturePath);
+    JobGenerator(unsigned seed, std::string picturePath, JobFonts fonts = JobFonts::Any);
 
     GeneratedJob next(int index);
 
@@ -28,11 +38,14 @@ private:
     std::string pick(std::initializer_list<const char*> choices);
     std::string odd();
     std::string colour();
+    std::string fontLetter(std::initializer_list<const char*> choices);
+    std::string fontStyle(std::initializer_list<const char*> choices);
     void readableText(GeneratedJob& job, int index, int line, int row);
     void oddText(GeneratedJob& job);
 
     std::mt19937 random_;
     std::string picturePath_;
+    JobFonts fonts_;
 };
 
 }  // namespace tabulon::test
