@@ -4,7 +4,7 @@
 # tabulon-export, then the unit tests once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the formatter tests under a
 # comma-decimal locale, then every fuzz harness for FUZZ_SECONDS_CI seconds (default 60)
-# on its committed corpus.
+# on its committed corpus, then the Windows build and its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -40,3 +40,6 @@ bash scripts/desktop-e2e.sh build "$screenshot"
 
 echo "== fuzz harnesses, ${FUZZ_SECONDS_CI:-60}s each"
 bash scripts/run-fuzz.sh "${FUZZ_SECONDS_CI:-60}"
+
+echo "== Windows build and tests under Wine"
+bash scripts/windows-tests.sh build
