@@ -1,6 +1,7 @@
 # The Windows zip, build-windows/tabulon-<version>-windows-x86_64.zip: one folder
-# holding the programs (without their debugging information), the demo's logo
-# beside them and a README for Windows users. The programs look for their data in
+# holding the programs (without their debugging information: tabulon-export.exe,
+# and with the desktop programs tabulon.exe and tabulon-demo.exe), the demo's
+# logo beside them and a README for Windows users. The programs look for their data in
 # their own folder first, so the folder works wherever it is unpacked.
 set(TABULON_ZIP_NAME tabulon-${PROJECT_VERSION}-windows-x86_64)
 set(zip_parent ${PROJECT_BINARY_DIR}/zip)
