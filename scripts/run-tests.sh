@@ -4,7 +4,8 @@
 # tabulon-export, then the unit tests once more under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then the formatter tests under a
 # comma-decimal locale, then every fuzz harness for FUZZ_SECONDS_CI seconds (default 60)
-# on its committed corpus, then the Windows build and its tests under Wine.
+# on its committed corpus, then the Windows build and its tests under Wine, and
+# the Windows programs end to end under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -43,3 +44,10 @@ bash scripts/run-fuzz.sh "${FUZZ_SECONDS_CI:-60}"
 
 echo "== Windows build and tests under Wine"
 bash scripts/windows-tests.sh build
+
+echo "== Windows programs end to end under Wine (Xvfb, CUPS and its PDF printer)"
+# Keeps a screenshot in out/preview-windows.png; UPDATE_SCREENSHOT=1 renews the
+# README's picture in docs/ instead.
+windows_screenshot=out/preview-windows.png
+if [ "${UPDATE_SCREENSHOT:-0}" = 1 ]; then windows_screenshot=docs/preview-windows.png; fi
+bash scripts/windows-e2e.sh "$windows_screenshot"
