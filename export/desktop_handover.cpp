@@ -43,11 +43,6 @@ const char* desktopOutputsNote()
     return "";
 }
 
-bool wantsDesktopOutputs(const ExportOptions& options)
-{
-    return !options.pngDir.empty() || !options.printer.empty();
-}
-
 bool handOverDesktopOutputs(char** argv, std::ostream& errors, int& status)
 {
     int error = ENOENT;

@@ -13,9 +13,6 @@ namespace tabulon::exporter {
 // (itself or through its companion), or where no note is needed.
 const char* desktopOutputsNote();
 
-// True when the options ask for page pictures or for printing.
-bool wantsDesktopOutputs(const ExportOptions& options);
-
 // Where another program draws these outputs, the process becomes that program,
 // given the same arguments (the job is not read yet). Returns false when this
 // program draws them itself; otherwise returns only when the handover failed,

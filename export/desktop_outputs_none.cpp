@@ -9,11 +9,6 @@ const char* desktopOutputsNote()
     return "";
 }
 
-bool wantsDesktopOutputs(const ExportOptions& options)
-{
-    return !options.pngDir.empty() || !options.printer.empty();
-}
-
 bool handOverDesktopOutputs(char**, std::ostream&, int&)
 {
     // There is no program to hand them to.

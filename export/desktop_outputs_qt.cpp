@@ -84,11 +84,6 @@ const char* desktopOutputsNote()
     return "";
 }
 
-bool wantsDesktopOutputs(const ExportOptions& options)
-{
-    return !options.pngDir.empty() || !options.printer.empty();
-}
-
 bool handOverDesktopOutputs(char**, std::ostream&, int&)
 {
     // This program draws them itself.

@@ -22,11 +22,6 @@ const char* desktopOutputsNote()
     return kNotAvailable;
 }
 
-bool wantsDesktopOutputs(const ExportOptions& options)
-{
-    return !options.pngDir.empty() || !options.printer.empty();
-}
-
 bool handOverDesktopOutputs(char**, std::ostream& errors, int& status)
 {
     // Nothing draws them: the request ends here.

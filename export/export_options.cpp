@@ -140,6 +140,11 @@ ParseResult parseExportOptions(const std::vector<std::string>& arguments)
     return result;
 }
 
+bool wantsDesktopOutputs(const ExportOptions& options)
+{
+    return !options.pngDir.empty() || !options.printer.empty();
+}
+
 std::string exportUsage(std::string_view buildNote)
 {
     std::string text =

@@ -34,6 +34,9 @@ struct ParseResult {
 
 ParseResult parseExportOptions(const std::vector<std::string>& arguments);
 
+// True when the options ask for page pictures or for printing.
+bool wantsDesktopOutputs(const ExportOptions& options);
+
 // The --help text; `buildNote`, when not empty, is a line about this build that
 // follows the options.
 std::string exportUsage(std::string_view buildNote = {});
