@@ -107,21 +107,6 @@ std::string tempFolder()
     return folder;
 }
 
-std::string writeTempFile(const std::string& name, std::string_view bytes)
-{
-    std::string path = tempFolder() + "/" + name;
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
-    return content.str();
-}
 
 bool qpdfAccepts(const std::string& path, std::string* report)
 {

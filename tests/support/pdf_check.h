@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "test_files.h"
+
 namespace tabulon::test {
 
 // Lines of a byte string split at "\n" (the last empty piece dropped).
@@ -25,11 +27,6 @@ struct CommandResult {
     std::string output;
 };
 CommandResult runCommand(const std::string& command);
-
-// Writes bytes to a fresh file under the test's temporary folder and returns its path.
-std::string writeTempFile(const std::string& name, std::string_view bytes);
-std::string tempFolder();
-std::string readFile(const std::string& path);
 
 // qpdf --check passes on the file (warnings count as failure).
 bool qpdfAccepts(const std::string& path, std::string* report = nullptr);
