@@ -28,58 +28,21 @@ clipboard_put=$build/tests/e2e/clipboard_put
 printer=TabulonE2E
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-e2e.XXXXXX")
-passed=0
-failed=0
-xvfb_pid=""
-cupsd_pid=""
+# shellcheck source=scripts/e2e-common.sh
+source "$root/scripts/e2e-common.sh"
 
 cleanup() {
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  if [ -n "$cupsd_pid" ]; then
-    lpadmin -x "$printer" 2>/dev/null || true
-    kill "$cupsd_pid" 2>/dev/null || true
-  fi
+  stop_x_server_and_printer
   umount -l "$work/save/full" 2>/dev/null || true
   if [ -n "${TABULON_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 
-check() {  # check NAME COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok   $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name"
-    failed=$((failed + 1))
-  fi
-}
-
-# --- a bare X server with a 1920x1080 screen -----------------------------------
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+# --- a bare X server, CUPS with a PDF printer -------------------------------------
+start_x_server
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-
-# --- CUPS with a PDF printer ----------------------------------------------------
-# lpstat -r ends with 0 either way; only its text tells.
-scheduler_runs() { lpstat -r 2>/dev/null | grep -q 'scheduler is running'; }
-if ! scheduler_runs; then
-  /usr/sbin/cupsd -f >"$work/cupsd.log" 2>&1 &
-  cupsd_pid=$!
-  for _ in $(seq 100); do scheduler_runs && break; sleep 0.1; done
-fi
-if ! lpadmin -p "$printer" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>"$work/lpadmin.log" ||
-  ! lpadmin -d "$printer"; then
-  echo "desktop-e2e: the PDF printer could not be set up:" >&2
-  cat "$work/lpadmin.log" "$work/cupsd.log" >&2 2>/dev/null || true
-  exit 1
-fi
-pdf_home=$(getent passwd "$(id -un)" | cut -d: -f6)/PDF
-mkdir -p "$pdf_home"
+start_pdf_printer
 
 # --- the folders the programs run in --------------------------------------------
 # A stand-in xdg-open first in PATH records the viewer's arguments, one a line.
@@ -93,22 +56,6 @@ export PATH=$work/bin:$PATH
 cp "$root/data/printlogo.jpg" "$work/run/"
 
 # --- helpers --------------------------------------------------------------------
-wait_window() {  # wait_window NAME [SECONDS] -> window id
-  local deadline=$((SECONDS + ${2:-20})) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-wait_gone() {  # wait_gone NAME
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
 press() {  # press WINDOW KEY...
   local window=$1
   shift
@@ -140,18 +87,6 @@ running() {  # running PROGRAM-PATH
 wait_ended() {  # wait_ended PROGRAM-PATH: until no such process runs
   for _ in $(seq 100); do
     running "$1" || return 0
-    sleep 0.1
-  done
-  return 1
-}
-wait_file() {  # wait_file PATH: until it exists and its size settles
-  local last=-1 size
-  for _ in $(seq 200); do
-    if [ -f "$1" ]; then
-      size=$(stat -c %s "$1")
-      [ "$size" -gt 0 ] && [ "$size" = "$last" ] && return 0
-      last=$size
-    fi
     sleep 0.1
   done
   return 1
@@ -215,7 +150,7 @@ check "arrow keys open no dialog" [ -z "$(xdotool search --onlyvisible --name '^
 rm -f "$work/viewer.args"
 press "$main" F6
 check "F6 writes My_doc.pdf" wait_file "$work/run/My_doc.pdf"
-check "My_doc.pdf has 4 pages" [ "$(pdfinfo "$work/run/My_doc.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 4 ]
+check "My_doc.pdf has 4 pages" [ "$(pages_of "$work/run/My_doc.pdf")" = 4 ]
 pdftotext "$work/run/My_doc.pdf" "$work/my_doc.txt" 2>/dev/null || true
 check "My_doc.pdf holds the 181 rows" [ "$(grep -c 'Sales PC software' "$work/my_doc.txt" || true)" = 181 ]
 check "F6 starts the viewer with My_doc.pdf as its one argument" \
@@ -226,16 +161,9 @@ press "$main" F4
 dialog=$(wait_window "Print") || dialog=""
 check "F4 opens the printer dialog" [ -n "$dialog" ]
 press "$dialog" Return
-printed=""
-for _ in $(seq 300); do
-  if [ "$(ls "$pdf_home" | wc -l)" -gt "$before" ]; then
-    printed=$pdf_home/$(ls -t "$pdf_home" | head -1)
-    wait_file "$printed" && break
-  fi
-  sleep 0.1
-done
+printed=$(wait_printed "$before")
 check "the PDF printer writes the print job" [ -n "$printed" ]
-check "the printed file has 4 pages" [ "$(pdfinfo "$printed" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 4 ]
+check "the printed file has 4 pages" [ "$(pages_of "$printed")" = 4 ]
 check "the print job is named \"Utskrift Preview\"" grep -q "Utskrift_Preview" <<<"$printed"
 # The printer's PostScript path keeps the glyphs but not their text, so the rows
 # are read from the job as the printer received it, and the printed pages are
@@ -259,16 +187,8 @@ check "the printed pages 1 and 4 show what was sent" bash -c "$(declare -f same_
 # tabulon-export --print takes the same way without a dialog.
 before=$(ls "$pdf_home" | wc -l)
 (cd "$work/run" && "$exporter" --demo --print "$printer")
-exported=""
-for _ in $(seq 300); do
-  if [ "$(ls "$pdf_home" | wc -l)" -gt "$before" ]; then
-    exported=$pdf_home/$(ls -t "$pdf_home" | head -1)
-    wait_file "$exported" && break
-  fi
-  sleep 0.1
-done
-check "tabulon-export --print prints the 4 pages without a dialog" \
-  [ "$(pdfinfo "$exported" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 4 ]
+exported=$(wait_printed "$before")
+check "tabulon-export --print prints the 4 pages without a dialog" [ "$(pages_of "$exported")" = 4 ]
 
 press "$main" Escape
 check "Escape ends the tabulon the demo started" wait_ended "$tabulon"
@@ -457,7 +377,7 @@ check "odd clipboard text: the preview opens" [ -n "$main" ]
 press "$main" F6
 check "odd clipboard text: F6 writes Odd.pdf" wait_file "$work/odd/Odd.pdf"
 check "odd clipboard text: qpdf accepts Odd.pdf" bash -c "qpdf --check '$work/odd/Odd.pdf' >/dev/null"
-check "odd clipboard text: Odd.pdf has 1 page" [ "$(pdfinfo "$work/odd/Odd.pdf" 2>/dev/null | awk '/^Pages:/ {print $2}')" = 1 ]
+check "odd clipboard text: Odd.pdf has 1 page" [ "$(pages_of "$work/odd/Odd.pdf")" = 1 ]
 pdftotext "$work/odd/Odd.pdf" "$work/odd.txt" 2>/dev/null || true
 check "odd clipboard text: Odd.pdf shows both lines" \
   bash -c "grep -aq 'Before' '$work/odd.txt' && grep -aq 'bad' '$work/odd.txt' && grep -q 'Second line' '$work/odd.txt'"

@@ -28,54 +28,21 @@ export WINEPREFIX=$build/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,ms
 export LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=UTC
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tabulon-wine-e2e.XXXXXX")
-passed=0
-failed=0
-xvfb_pid=""
-cupsd_pid=""
+# shellcheck source=scripts/e2e-common.sh
+source "$root/scripts/e2e-common.sh"
 keeper_pid=""
 
 cleanup() {
   [ -n "$keeper_pid" ] && kill "$keeper_pid" 2>/dev/null || true
   timeout 30 wineserver -k >/dev/null 2>&1 || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  lpadmin -x "$printer" 2>/dev/null || true
-  [ -n "$cupsd_pid" ] && kill "$cupsd_pid" 2>/dev/null || true
+  stop_x_server_and_printer
   if [ -n "${TABULON_E2E_KEEP:-}" ]; then echo "kept $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
 
-check() {  # check NAME COMMAND...
-  local name=$1
-  shift
-  if "$@"; then
-    echo "ok   $name"
-    passed=$((passed + 1))
-  else
-    echo "FAIL $name"
-    failed=$((failed + 1))
-  fi
-}
-
 # --- a bare X server, CUPS with a PDF printer, Wine on that display ------------
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-
-scheduler_runs() { lpstat -r 2>/dev/null | grep -q 'scheduler is running'; }
-if ! scheduler_runs; then
-  /usr/sbin/cupsd -f >"$work/cupsd.log" 2>&1 &
-  cupsd_pid=$!
-  for _ in $(seq 100); do scheduler_runs && break; sleep 0.1; done
-fi
-if ! lpadmin -p "$printer" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>"$work/lpadmin.log" ||
-  ! lpadmin -d "$printer"; then
-  echo "windows-e2e: the PDF printer could not be set up:" >&2
-  cat "$work/lpadmin.log" >&2
-  exit 1
-fi
-pdf_home=$(getent passwd "$(id -un)" | cut -d: -f6)/PDF
-mkdir -p "$pdf_home"
+start_x_server
+start_pdf_printer
 
 quiet_wine() { timeout -k 10 "$wine_limit" wine "$@" </dev/null >/dev/null 2>&1; }
 timeout -k 10 "$wine_limit" wineserver -p </dev/null >/dev/null 2>&1
@@ -95,22 +62,6 @@ export TABULON_VIEWER_LOG
 TABULON_VIEWER_LOG=$(winepath -w "$work/viewer.args" 2>/dev/null)
 
 # --- helpers --------------------------------------------------------------------
-wait_window() {  # wait_window NAME [SECONDS] -> window id
-  local deadline=$((SECONDS + ${2:-30})) id
-  while [ $SECONDS -lt $deadline ]; do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1 || true)
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-wait_gone() {  # wait_gone NAME
-  for _ in $(seq 150); do
-    xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
-}
 # Wine loses a key sent before its window has settled, and one sent with
 # --window to a window that closes on it stays held down: focus, wait, then type.
 press() {  # press WINDOW KEY...
@@ -120,18 +71,6 @@ press() {  # press WINDOW KEY...
   sleep 0.5
   xdotool key --delay 80 "$@"
 }
-wait_file() {  # wait_file PATH: until it exists and its size settles
-  local last=-1 size
-  for _ in $(seq 300); do
-    if [ -f "$1" ]; then
-      size=$(stat -c %s "$1")
-      [ "$size" -gt 0 ] && [ "$size" = "$last" ] && return 0
-      last=$size
-    fi
-    sleep 0.1
-  done
-  return 1
-}
 tabulon_runs() { pgrep -f 'tabulon\.exe' >/dev/null; }
 wait_ended() {
   for _ in $(seq 150); do
@@ -140,7 +79,6 @@ wait_ended() {
   done
   return 1
 }
-pages_of() { pdfinfo "$1" 2>/dev/null | awk '/^Pages:/ {print $2}'; }
 # The colour of one pixel of the screen, as "r,g,b".
 pixel() {  # pixel X Y
   import -window root -crop "1x1+$1+$2" +repage -depth 8 txt:- 2>/dev/null |
@@ -203,14 +141,7 @@ press "$main" F4
 dialog=$(wait_window "Print") || dialog=""
 check "F4 opens the printer dialog" [ -n "$dialog" ]
 [ -n "$dialog" ] && press "$dialog" Return
-printed=""
-for _ in $(seq 600); do
-  if [ "$(ls "$pdf_home" | wc -l)" -gt "$before" ]; then
-    printed=$pdf_home/$(ls -t "$pdf_home" | head -1)
-    wait_file "$printed" && break
-  fi
-  sleep 0.1
-done
+printed=$(wait_printed "$before")
 check "the PDF printer writes the print job" [ -n "$printed" ]
 check "the printed file has 4 pages" [ "$(pages_of "$printed")" = 4 ]
 check "the print job is named \"Utskrift Preview\"" grep -q "Utskrift_Preview" <<<"$printed"
