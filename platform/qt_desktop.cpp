@@ -52,49 +52,6 @@ QImage decodeButtonPicture(shell::ButtonPicture picture)
         .copy();
 }
 
-// A preview pass draws on the page canvas's image, which is shown at every
-// close of the surface, and asks its questions over the preview window.
-class PreviewOutputs : public shell::PassOutputs {
-public:
-    PreviewOutputs(QtPageCanvas* canvas, QWidget* window) : question_(window)
-    {
-        if (canvas) {
-            surface_.emplace(canvas->image(), ansiToQString, [canvas] { canvas->showDrawing(); });
-        }
-    }
-
-    render::RenderOutputs renderOutputs() override
-    {
-        render::RenderOutputs outputs;
-        outputs.canvas = surface_ ? &*surface_ : nullptr;
-        outputs.questionBox = &question_;
-        return outputs;
-    }
-
-private:
-    std::optional<QtCanvasSurface> surface_;  // none before the canvas is made
-    QtQuestionBox question_;
-};
-
-// A printer pass: the print job, its dialog over the preview window, and the
-// surface on its sheets.
-class PrinterOutputs : public shell::PassOutputs {
-public:
-    explicit PrinterOutputs(QWidget* window) : job_(window), surface_(job_, ansiToQString) {}
-
-    render::RenderOutputs renderOutputs() override
-    {
-        render::RenderOutputs outputs;
-        outputs.printJob = &job_;
-        outputs.printerSurface = &surface_;
-        return outputs;
-    }
-
-private:
-    QtPrintJob job_;
-    QtPrinterSurface surface_;
-};
-
 }  // namespace
 
 QtDesktop::QtDesktop(TextEncoder encodeText)
@@ -183,12 +140,17 @@ std::string QtDesktop::readClipboardText()
 
 std::unique_ptr<shell::PassOutputs> QtDesktop::openPreviewOutputs()
 {
-    return std::make_unique<PreviewOutputs>(canvas_, window_.get());
+    // The canvas's image is shown at every close of the surface.
+    auto outputs = std::make_unique<shell::PreviewPassOutputs<QtCanvasSurface, QtQuestionBox>>(window_.get());
+    if (QtPageCanvas* canvas = canvas_) {
+        outputs->surface().emplace(canvas->image(), ansiToQString, [canvas] { canvas->showDrawing(); });
+    }
+    return outputs;
 }
 
 std::unique_ptr<shell::PassOutputs> QtDesktop::openPrinterOutputs()
 {
-    return std::make_unique<PrinterOutputs>(window_.get());
+    return std::make_unique<shell::PrinterPassOutputs<QtPrintJob, QtPrinterSurface>>(window_.get(), ansiToQString);
 }
 
 void QtDesktop::showMessage(const std::string& caption, const std::string& text)

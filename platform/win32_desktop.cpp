@@ -29,50 +29,6 @@ int screenDotsPerInch()
     return dotsPerInch > 0 ? dotsPerInch : 96;
 }
 
-// A preview pass draws into the page canvas's bitmap, which is put on the screen
-// at every close of the surface, and asks its questions over the preview window.
-class PreviewOutputs : public shell::PassOutputs {
-public:
-    PreviewOutputs(Win32PageCanvas* canvas, HWND window) : question_(window)
-    {
-        if (canvas != nullptr) {
-            surface_.emplace(canvas->drawingDc(), canvas->width(), canvas->height(), screenDotsPerInch(),
-                             [canvas] { canvas->showDrawing(); });
-        }
-    }
-
-    render::RenderOutputs renderOutputs() override
-    {
-        render::RenderOutputs outputs;
-        outputs.canvas = surface_ ? &*surface_ : nullptr;
-        outputs.questionBox = &question_;
-        return outputs;
-    }
-
-private:
-    std::optional<GdiplusCanvasSurface> surface_;  // none without a canvas
-    Win32QuestionBox question_;
-};
-
-// A printer pass: the print job, its dialog over the preview window, and the
-// surface on its sheets.
-class PrinterOutputs : public shell::PassOutputs {
-public:
-    explicit PrinterOutputs(HWND window) : job_(window), surface_(job_) {}
-
-    render::RenderOutputs renderOutputs() override
-    {
-        render::RenderOutputs outputs;
-        outputs.printJob = &job_;
-        outputs.printerSurface = &surface_;
-        return outputs;
-    }
-
-private:
-    Win32PrintJob job_;
-    GdiplusPrinterSurface surface_;
-};
-
 }  // namespace
 
 Win32Desktop::Win32Desktop() : instance_(GetModuleHandleW(nullptr))
@@ -173,12 +129,18 @@ std::string Win32Desktop::readClipboardText()
 
 std::unique_ptr<shell::PassOutputs> Win32Desktop::openPreviewOutputs()
 {
-    return std::make_unique<PreviewOutputs>(canvas_.get(), window_);
+    // The canvas's bitmap is put on the screen at every close of the surface.
+    auto outputs = std::make_unique<shell::PreviewPassOutputs<GdiplusCanvasSurface, Win32QuestionBox>>(window_);
+    if (Win32PageCanvas* canvas = canvas_.get()) {
+        outputs->surface().emplace(canvas->drawingDc(), canvas->width(), canvas->height(), screenDotsPerInch(),
+                                   [canvas] { canvas->showDrawing(); });
+    }
+    return outputs;
 }
 
 std::unique_ptr<shell::PassOutputs> Win32Desktop::openPrinterOutputs()
 {
-    return std::make_unique<PrinterOutputs>(window_);
+    return std::make_unique<shell::PrinterPassOutputs<Win32PrintJob, GdiplusPrinterSurface>>(window_);
 }
 
 void Win32Desktop::showMessage(const std::string& caption, const std::string& text)

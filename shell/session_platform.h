@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "job_renderer.h"
 
@@ -20,6 +21,55 @@ public:
     // null, and the pass then draws nothing. The preview's pixels per
     // millimetre are the session's to set.
     virtual render::RenderOutputs renderOutputs() = 0;
+};
+
+// The outputs of a preview pass made of a toolkit's surface and question box:
+// the question box over the preview window, and the canvas's surface, which the
+// platform makes once its canvas exists (without one, the pass draws nothing).
+template <typename Surface, typename Question>
+class PreviewPassOutputs : public PassOutputs {
+public:
+    template <typename Owner>
+    explicit PreviewPassOutputs(Owner&& questionOwner) : question_(std::forward<Owner>(questionOwner))
+    {
+    }
+    std::optional<Surface>& surface() { return surface_; }
+
+    render::RenderOutputs renderOutputs() override
+    {
+        render::RenderOutputs outputs;
+        outputs.canvas = surface_ ? &*surface_ : nullptr;
+        outputs.questionBox = &question_;
+        return outputs;
+    }
+
+private:
+    std::optional<Surface> surface_;
+    Question question_;
+};
+
+// The outputs of a printer pass made of a toolkit's print job (its dialog over
+// `dialogOwner`) and the surface on its sheets (the job and `surfaceArguments`).
+template <typename Job, typename Surface>
+class PrinterPassOutputs : public PassOutputs {
+public:
+    template <typename Owner, typename... SurfaceArguments>
+    explicit PrinterPassOutputs(Owner&& dialogOwner, SurfaceArguments&&... surfaceArguments)
+        : job_(std::forward<Owner>(dialogOwner)), surface_(job_, std::forward<SurfaceArguments>(surfaceArguments)...)
+    {
+    }
+
+    render::RenderOutputs renderOutputs() override
+    {
+        render::RenderOutputs outputs;
+        outputs.printJob = &job_;
+        outputs.printerSurface = &surface_;
+        return outputs;
+    }
+
+private:
+    Job job_;
+    Surface surface_;
 };
 
 // Why the PDF viewer could not be started.
