@@ -47,8 +47,30 @@ ensure_locale() {
   fi
 }
 
+# The fuzz build compiles the picture libraries (libjpeg-turbo, libpng, zlib) from
+# Debian's own sources with the fuzzer's instrumentation, fetched by `apt-get
+# source`: source entries beside the binary ones, for the same mirrors.
+ensure_source_entries() {
+  if grep -rqs '^Types:.*deb-src\|^deb-src ' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return 1
+  fi
+  local from
+  for from in /etc/apt/sources.list.d/*.sources; do
+    grep -qs '^URIs:.*debian' "$from" || continue
+    sed 's/^Types: deb$/Types: deb-src/' "$from" | $sudo tee "/etc/apt/sources.list.d/tabulon-src-$(basename "$from")" >/dev/null
+  done
+  if [ -f /etc/apt/sources.list ]; then
+    sed -n 's/^deb \(.*debian\)/deb-src \1/p' /etc/apt/sources.list | $sudo tee /etc/apt/sources.list.d/tabulon-src.list >/dev/null
+  fi
+  return 0
+}
+
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+
+if ensure_source_entries && [ ${#missing[@]} -eq 0 ]; then
+  $sudo apt-get update -qq
+fi
 
 if [ ${#missing[@]} -eq 0 ]; then
   ensure_locale

@@ -12,6 +12,13 @@ seconds=${1:?usage: run-fuzz.sh SECONDS [HARNESS...]}
 shift
 build=${FUZZ_BUILD:-build-fuzz}
 
+# The picture libraries under the preview's decoders, instrumented like the rest
+# (built once into $build/libs/). Without them the picture_decoder harness still
+# runs, over the system's libraries, but sees almost nothing: say so loudly.
+if ! bash scripts/fuzz-libraries.sh "$build"; then
+  echo "!! run-fuzz: the instrumented picture libraries could not be built;" \
+    "picture_decoder fuzzes over the system's uninstrumented libjpeg and libpng" >&2
+fi
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTABULON_FUZZ=ON \
   -DTABULON_DESKTOP=OFF -DTABULON_TESTS=OFF -DTABULON_BENCH=OFF -DTABULON_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)"
