@@ -4,6 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
 
 #include <sys/resource.h>
 #include <zlib.h>
@@ -161,6 +165,51 @@ TEST(ImageDecoder, RefusesHeadersClaimingMoreThanTheDataCanHold)
     // Small pictures in small files still decode.
     EXPECT_TRUE(decodeJpeg(encodeJpeg()));
     EXPECT_TRUE(decodePng(encodePng()));
+}
+
+// The picture fuzzer's generated seeds hold one 13 x 7 picture in every JPEG
+// process (baseline, progressive, arithmetic, restart markers, grey, Adobe CMYK)
+// and every PNG colour type, bit depth and interlacing: each decodes whole, grey
+// stays grey, and CMYK comes out in the colours of the RGB original.
+TEST(ImageDecoder, DecodesEveryCodingOfTheFuzzSeeds)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(TABULON_FUZZ_DIR) / "corpus" / "picture_decoder";
+    const auto pixel = [](const DecodedImage& image, int x, int y) {
+        const std::uint8_t* p = &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
+        return std::vector<int>{p[0], p[1], p[2], p[3]};
+    };
+    const auto load = [](const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        return decodeImage(bytes);
+    };
+    const auto reference = load(folder / "gen-baseline-444.jpg");
+    ASSERT_TRUE(reference);
+    int seeds = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("gen-", 0) != 0 || name == "gen-no-sof.jpg") continue;
+        SCOPED_TRACE(name);
+        ++seeds;
+        const auto image = load(entry.path());
+        ASSERT_TRUE(image);
+        ASSERT_EQ(image->width, 13);
+        ASSERT_EQ(image->height, 7);
+        for (int y = 0; y < 7; ++y) {
+            for (int x = 0; x < 13; ++x) {
+                const std::vector<int> p = pixel(*image, x, y);
+                if (name.find("grey") != std::string::npos) {
+                    ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]) << x << "," << y;
+                }
+                if (name.find("cmyk") != std::string::npos) {
+                    const std::vector<int> want = pixel(*reference, x, y);
+                    for (int c = 0; c < 4; ++c) ASSERT_NEAR(p[c], want[c], 40) << x << "," << y;
+                }
+            }
+        }
+    }
+    EXPECT_GE(seeds, 30);
 }
 
 TEST(ImageDecoder, MissingFileGivesNothing)
