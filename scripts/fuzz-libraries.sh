@@ -12,9 +12,12 @@ build=$(realpath -m "${1:?usage: fuzz-libraries.sh BUILD_DIR}")
 root="$build/libs"
 prefix="$root/prefix"
 flags="-g -O1 -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+# What the libraries were built from and with: the installed versions (whose
+# sources are fetched first) and the flags. A change rebuilds them.
 stamp="$prefix/built-with"
+identity="$flags $(dpkg-query -W -f='${Version} ' zlib1g libpng16-16 libjpeg62-turbo 2>/dev/null || true)"
 
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$flags" ]; then
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$identity" ]; then
   exit 0
 fi
 rm -rf "$root"
@@ -75,4 +78,4 @@ make_target "$root/jpeg" jpeg-static
 cp "$root/jpeg/libjpeg.a" "$prefix/lib/"
 cp "$jpeg_src/jpeglib.h" "$jpeg_src/jerror.h" "$jpeg_src/jmorecfg.h" "$root/jpeg/jconfig.h" "$prefix/include/"
 
-echo "$flags" >"$stamp"
+echo "$identity" >"$stamp"
