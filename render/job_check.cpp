@@ -135,7 +135,7 @@ bool Checker::checkHeader()
         const auto lastLine = 1 + std::count(header.begin(), header.end(), '\r');
         warn("the header line does not end with '/*': the header reaches to the first '/*', on line " +
              std::to_string(lastLine) + ", and nothing before it is drawn; end the header line with /* and a CR");
-    } else if (after < text.size() && text[after] != '\r') {
+    } else if (after < text.size() && text[after] != '\r' && job_.lineCount > 0) {
         warn("the header line goes on after '/*': the character after it is dropped and the rest of the line is "
              "read as a job line; end the header line with /* and a CR");
     }

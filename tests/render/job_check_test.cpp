@@ -113,7 +113,9 @@ TEST(JobCheck, FindsHeadersThatLoseTheJobOrItsFile)
     expectFindings("Doc,P\rtxt,A,B,12,10,10,K/*x\r", {{1, W, "header reaches to the first '/*', on line 2"},
                                                      {1, W, "orientation 'P\\x0Dtxt' is not P"},
                                                      {2, N, "empty line"}});
-    expectFindings("Doc,P/*\ntxt,A,B,12,10,10,K/*x\n", {{1, W, "goes on after '/*'"}, {1, W, "the job has no CR"}});
+    expectFindings("Doc,P/*\ntxt,A,B,12,10,10,K/*x\n", {{1, W, "the job has no CR"}});
+    expectFindings("Doc,P/* first\rtxt,A,B,12,10,10,K/*x\r", {{1, W, "goes on after '/*'"},
+                                                           {1, N, "'first' is no command"}});
     expectFindings("Doc,Q/*\r", {{1, W, "orientation 'Q' is not P"}});
     expectFindings("Doc/*\r", {{1, W, "no orientation"}});
     expectFindings("Doc,P,x/*\r", {{1, N, "after the orientation ('x') are ignored"}});
