@@ -17,6 +17,8 @@ namespace {
 
 constexpr std::size_t kShownBytes = 40;
 constexpr std::string_view kHeaderEnd = "/*";
+// A UTF-8 byte order mark, as an editor may put it before a job.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // The longest file name most file systems take, in bytes.
 constexpr std::size_t kLongestFileName = 255;
 
@@ -163,6 +165,10 @@ bool Checker::checkHeader()
 void Checker::checkDocumentName(const std::string& name)
 {
     const std::string fileName = name + ".pdf";
+    if (name.starts_with(kByteOrderMark)) {
+        warn("the job starts with a UTF-8 byte order mark, read here as Windows-1252 letters of the document name; "
+             "write the job without it, or read it as UTF-8");
+    }
     if (name.empty()) {
         warn("the document name is empty: the PDF is written as '.pdf' (a hidden file on Linux); write a name "
              "before the comma");
@@ -372,9 +378,12 @@ void Checker::checkText(const JobLine& line)
     fontLetter(line);
     const TextFields fields = line.text();
     style(fields.style);
-    if (std::optional<float> size = number(line, 4, "size", Reading::Whole); size && *size <= 0) {
-        warn("size " + shown(*size) + " (field 4): the text does not show on the preview and the printer, and the "
-             "PDF takes the previous size; write a size in points above 0");
+    if (std::optional<float> size = number(line, 4, "size", Reading::Whole); size && *size == 0) {
+        warn("size 0 (field 4): the text does not show on the preview and the printer, and the PDF takes the "
+             "previous size; write a size in points above 0");
+    } else if (size && *size < 0) {
+        warn("size " + shown(*size) + " (field 4) is below 0: the outputs draw such text differently, if at all; "
+             "write a size in points above 0");
     }
     std::optional<float> x = number(line, 5, "x", Reading::WholeOnScreen);
     std::optional<float> y = number(line, 6, "y", Reading::WholeOnScreen);
@@ -475,6 +484,12 @@ std::vector<JobFinding> checkUtf8Text(std::string_view utf8)
         std::size_t end = std::min(utf8.find('\r', start), utf8.size());
         std::string_view line = utf8.substr(start, end - start);
         const auto lost = std::count(line.begin(), line.end(), '?');
+        if (lineNumber == 1 && line.starts_with(kByteOrderMark)) {
+            findings.push_back({1, FindingKind::Warning,
+                                "the job starts with a byte order mark: it becomes '?' at the front of the document "
+                                "name, which the PDF cannot be saved under; write the job without it"});
+            line.remove_prefix(kByteOrderMark.size());
+        }
         const std::string converted = utf8ToWindows1252(line);
         if (const auto count = std::count(converted.begin(), converted.end(), '?') - lost; count > 0) {
             findings.push_back({lineNumber, FindingKind::Warning,

@@ -73,6 +73,7 @@ TEST(JobCheck, FindsWhatEachLineDrawsDifferentlyOrSkips)
         {"line,a,2,3,$4/*", {{5, W, "x1 (field 2) 'a' is not a number"}, {5, W, "y2 (field 5) '$4' is not a number"},
                              {5, W, "width (field 7) is missing"}}},
         {"txt,A,B,,10,32/*x", {{5, W, "size (field 4) is empty: it reads as 0"}}},
+        {"txt,A,B,-12,10,32/*x", {{5, W, "size -12 (field 4) is below 0"}}},
         {"img,10,5,50/*", {{5, W, "height (field 5) is missing"}, {5, W, "no picture file"}}},
         {"txt,A,B,12pt,10,32/*x", {{5, N, "reads as 12; the rest ('pt') is ignored"}}},
         {"box,10,20,30,40,K,F,4,5/*", {{5, W, "field 9 ('5') and any after it are ignored"}}},
@@ -123,6 +124,7 @@ TEST(JobCheck, FindsHeadersThatLoseTheJobOrItsFile)
     expectFindings("../Doc,L/*\r", {{1, W, "outside the current folder"}});
     expectFindings(",L/*\r", {{1, W, "document name is empty"}});
     expectFindings(std::string(252, 'd') + ",L/*\r", {{1, W, "252 bytes long"}});
+    expectFindings("\xEF\xBB\xBF" "Doc,P/*\r", {{1, W, "byte order mark"}});
     expectFindings("Doc,P/*\r", {});
 }
 
@@ -134,6 +136,9 @@ TEST(JobCheck, NamesLinesWhoseCharactersBecomeQuestionMarks)
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].line, 3);
     EXPECT_NE(findings[0].text.find("2 characters are"), std::string::npos) << findings[0].text;
+    const std::vector<JobFinding> marked = checkUtf8Text("\xEF\xBB\xBF" "Doc,P/*\r");
+    ASSERT_EQ(marked.size(), 1u);
+    EXPECT_NE(marked[0].text.find("byte order mark"), std::string::npos) << marked[0].text;
     EXPECT_EQ(quotedField("a\tb\x81\xe9"), "a\\x09b\\x81\xc3\xa9");
     EXPECT_EQ(quotedField(std::string(50, 'x')), std::string(40, 'x') + "...");
 }
