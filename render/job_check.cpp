@@ -114,6 +114,7 @@ private:
     std::int64_t lastEndOfPage_ = 0;  // the line of the last "eop", 0 before one
     std::size_t lfFinding_ = 0;        // index + 1 of the line-feed warning
     std::int64_t lfLines_ = 0;
+    JobLine parsed_;  // reused from line to line, so that its field table is allocated once
     std::optional<pdf::PdfWriter> probe_;
     std::map<std::string, PicturePlacement, std::less<>> pictures_;
 };
@@ -233,7 +234,8 @@ void Checker::checkLine(std::string_view text, bool last)
         ++lfLines_;
         return;
     }
-    JobLine line = splitJobLine(text);
+    splitJobLine(text, parsed_);
+    const JobLine& line = parsed_;
     switch (line.command) {
     case JobCommand::None: checkNoCommand(line); break;
     case JobCommand::Text: checkText(line); break;
@@ -478,9 +480,13 @@ std::vector<JobFinding> checkUtf8Text(std::string_view utf8)
 {
     std::vector<JobFinding> findings;
     std::int64_t lineNumber = 1;
-    for (std::size_t start = 0; start <= utf8.size(); ++lineNumber) {
-        std::size_t end = std::min(utf8.find('\r', start), utf8.size());
+    for (std::size_t start = 0, end = 0; start <= utf8.size(); start = end + 1, ++lineNumber) {
+        end = std::min(utf8.find('\r', start), utf8.size());
         std::string_view line = utf8.substr(start, end - start);
+        // Only characters outside ASCII can be lost.
+        if (std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+            continue;
+        }
         const auto lost = std::count(line.begin(), line.end(), '?');
         if (lineNumber == 1 && line.starts_with(kByteOrderMark)) {
             findings.push_back({1, FindingKind::Warning,
@@ -496,7 +502,6 @@ std::vector<JobFinding> checkUtf8Text(std::string_view utf8)
                                     " not in Windows-1252 or not valid UTF-8 and shows as '?'; a job in "
                                     "Windows-1252 is read with --encoding cp1252"});
         }
-        start = end + 1;
     }
     return findings;
 }
