@@ -9,6 +9,7 @@
 #include "ansi_text.h"
 #include "demo_job.h"
 #include "desktop_outputs.h"
+#include "job_check_command.h"
 #include "job_intake.h"
 #include "job_renderer.h"
 #include "pdf_export.h"
@@ -47,8 +48,9 @@ std::size_t fileSize(const std::string& path)
     return error || size > std::string().max_size() ? 0 : static_cast<std::size_t>(size);
 }
 
-// The job as 8-bit Windows-1252 text, or false with a message.
-bool jobText(const ExportOptions& options, std::istream& standardInput, std::string& text, std::string& error)
+}  // namespace
+
+bool readJobText(const ExportOptions& options, std::istream& standardInput, std::string& text, std::string& error)
 {
     if (options.source == JobSource::Demo) {
         // An installed demo finds its logo in the data folder when the current folder has none.
@@ -71,14 +73,12 @@ bool jobText(const ExportOptions& options, std::istream& standardInput, std::str
     return true;
 }
 
-}  // namespace
-
 int runExport(const ExportOptions& options, std::istream& standardInput, std::ostream& errors,
               pdf::FontSource* fontSource)
 {
     std::string text;
     std::string error;
-    if (!jobText(options, standardInput, text, error)) {
+    if (!readJobText(options, standardInput, text, error)) {
         errors << kProgram << ": " << error << '\n';
         return 1;
     }
@@ -132,6 +132,7 @@ int exportMain(int argc, char** argv, std::istream& standardInput, std::ostream&
         output << exportUsage(desktopOutputsNote());
         return 0;
     }
+    if (parsed.options.check) return runCheck(parsed.options, standardInput, output, errors);
     if (int status = 0; wantsDesktopOutputs(parsed.options) && argc > 0 && handOverDesktopOutputs(argv, errors, status)) {
         return status;
     }

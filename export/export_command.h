@@ -6,11 +6,16 @@
 
 #include <istream>
 #include <ostream>
+#include <string>
 
 #include "export_options.h"
 #include "font_source.h"
 
 namespace tabulon::exporter {
+
+// The job as 8-bit Windows-1252 text, read as the options say, or false with a
+// message in `error`.
+bool readJobText(const ExportOptions& options, std::istream& standardInput, std::string& text, std::string& error);
 
 // Returns the process exit status: 0 written, 1 not written.
 int runExport(const ExportOptions& options, std::istream& standardInput, std::ostream& errors,

@@ -79,6 +79,13 @@ const std::vector<OptionEntry>& optionTable()
              o.printer = value;
              return std::string();
          }},
+        {"--check", nullptr,
+         "check the job instead of exporting it: one line per finding, NAME:LINE: warning: TEXT or "
+         "NAME:LINE: note: TEXT, on standard output; no PDF is written",
+         [](ExportOptions& o, const std::string&) {
+             o.check = true;
+             return std::string();
+         }},
         {"--help", nullptr, "show this text and exit",
          [](ExportOptions& o, const std::string&) {
              o.help = true;
@@ -137,6 +144,10 @@ ParseResult parseExportOptions(const std::vector<std::string>& arguments)
     if (result.options.source == JobSource::Demo && haveInput) {
         result.error = "--demo takes no job file";
     }
+    const ExportOptions& o = result.options;
+    if (o.check && (!o.outputFile.empty() || o.compress || wantsDesktopOutputs(o))) {
+        result.error = "--check writes nothing; it takes no -o, --compress, --png or --print";
+    }
     return result;
 }
 
@@ -149,9 +160,12 @@ std::string exportUsage(std::string_view buildNote)
 {
     std::string text =
         "Usage: tabulon-export [OPTIONS] [JOB]\n"
+        "       tabulon-export --check [--encoding NAME] [JOB]\n"
         "Writes a print job as a PDF file, the same file the preview's PDF export writes\n"
         "after every page was looked at. The job is read from the file JOB, or from\n"
-        "standard input when JOB is \"-\" or missing.\n\n"
+        "standard input when JOB is \"-\" or missing. With --check it reads the job the\n"
+        "same way, writes nothing, and lists the lines that will not draw as they seem\n"
+        "to ask (warnings) or that are skipped (notes).\n\n"
         "Options:\n";
     for (const OptionEntry& entry : optionTable()) {
         std::string name = entry.name;
@@ -162,7 +176,9 @@ std::string exportUsage(std::string_view buildNote)
     text +=
         "\nExit status: 0 when the PDF was written, 1 when it was not (the reason is on\n"
         "standard error), 2 for a command line that was not understood. A picture that\n"
-        "could not be embedded is a warning; the PDF is written without it.\n";
+        "could not be embedded is a warning; the PDF is written without it.\n"
+        "With --check: 0 when the job has no warning (notes are fine), 1 when it has\n"
+        "at least one, 2 for a command line not understood or a job that cannot be read.\n";
     return text;
 }
 

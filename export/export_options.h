@@ -19,6 +19,8 @@ struct ExportOptions {
     std::string outputFile;   // empty: documentName + ".pdf" in the current folder
     bool compress = false;
     bool help = false;
+    // Check the job and report its findings instead of exporting it.
+    bool check = false;
     // Pictures of the preview's pages, for a screen of screenWidth x screenHeight.
     std::string pngDir;
     int screenWidth = 1920;

@@ -153,7 +153,17 @@ bool readShortDecimal(std::string_view text, float& value)
 
 }  // namespace
 
-std::int32_t readInteger(std::string_view field)
+namespace {
+
+// The integer reading with where it stopped: `end` is the position after the
+// last character it took, `digits` whether it found any digit at all.
+struct IntegerScan {
+    std::int32_t value = 0;
+    std::size_t end = 0;
+    bool digits = false;
+};
+
+IntegerScan scanInteger(std::string_view field)
 {
     std::size_t at = skipBlanks(field);
     bool negative = readSign(field, at);
@@ -170,6 +180,7 @@ std::int32_t readInteger(std::string_view field)
     // shift the older ones out, keeping the low 32 bits.
     constexpr std::uint64_t kSaturated = std::uint64_t{1} << 32;
     std::uint64_t magnitude = 0;
+    const std::size_t firstDigit = at;
     if (base == 10) {
         for (; at < field.size() && isDigit(field[at]); ++at) {
             magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(field[at] - '0'), kSaturated);
@@ -182,16 +193,71 @@ std::int32_t readInteger(std::string_view field)
         magnitude = base == 10 ? std::min(next, kSaturated) : next & 0xFFFFFFFFu;
     }
 
+    IntegerScan scan;
+    scan.end = at;
+    scan.digits = at > firstDigit;
     if (base != 10) {
         auto pattern = static_cast<std::uint32_t>(magnitude);
         if (negative) pattern = 0u - pattern;
-        return static_cast<std::int32_t>(pattern);
+        scan.value = static_cast<std::int32_t>(pattern);
+        return scan;
     }
     auto value = static_cast<std::int64_t>(magnitude);
     if (negative) value = -value;
     constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
+    scan.value = static_cast<std::int32_t>(std::clamp(value, kMin, kMax));
+    return scan;
+}
+
+}  // namespace
+
+std::int32_t readInteger(std::string_view field) { return scanInteger(field).value; }
+
+std::size_t integerEnd(std::string_view field)
+{
+    const IntegerScan scan = scanInteger(field);
+    return scan.digits ? scan.end : 0;
+}
+
+namespace {
+
+// The longest number a field begins with after its blanks and sign, as the
+// decimal reading takes it: field[start, end), or start == end when there is none.
+// Only that span is converted, so words such as "inf" or "nan" are no numbers.
+struct DecimalSpan {
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
+
+DecimalSpan scanDecimal(std::string_view field, std::size_t at)
+{
+    std::size_t start = at;
+    std::size_t end = skipDigits(field, at);
+    bool digits = end > start;
+    if (end < field.size() && field[end] == '.') {
+        std::size_t fraction = skipDigits(field, end + 1);
+        digits = digits || fraction > end + 1;
+        end = fraction;
+    }
+    if (!digits) return {start, start};
+    if (end < field.size() && (field[end] == 'e' || field[end] == 'E')) {
+        std::size_t exponent = end + 1;
+        if (exponent < field.size() && (field[exponent] == '+' || field[exponent] == '-')) ++exponent;
+        std::size_t exponentEnd = skipDigits(field, exponent);
+        if (exponentEnd > exponent) end = exponentEnd;
+    }
+    return {start, end};
+}
+
+}  // namespace
+
+std::size_t decimalEnd(std::string_view field)
+{
+    std::size_t at = skipBlanks(field);
+    readSign(field, at);
+    const DecimalSpan span = scanDecimal(field, at);
+    return span.end > span.start ? span.end : 0;
 }
 
 float readDecimal(std::string_view field)
@@ -201,23 +267,8 @@ float readDecimal(std::string_view field)
     std::string_view rest = field.substr(at);
     if (float exact; readShortDecimal(rest, exact)) return negative ? -exact : exact;
 
-    // Scan the longest number the text begins with; only that span is converted,
-    // so words such as "inf" or "nan" are no numbers here.
-    std::size_t start = at;
-    std::size_t end = skipDigits(field, at);
-    bool digits = end > start;
-    if (end < field.size() && field[end] == '.') {
-        std::size_t fraction = skipDigits(field, end + 1);
-        digits = digits || fraction > end + 1;
-        end = fraction;
-    }
-    if (!digits) return 0.0f;
-    if (end < field.size() && (field[end] == 'e' || field[end] == 'E')) {
-        std::size_t exponent = end + 1;
-        if (exponent < field.size() && (field[exponent] == '+' || field[exponent] == '-')) ++exponent;
-        std::size_t exponentEnd = skipDigits(field, exponent);
-        if (exponentEnd > exponent) end = exponentEnd;
-    }
+    const auto [start, end] = scanDecimal(field, at);
+    if (end == start) return 0.0f;
 
     std::string_view number = field.substr(start, end - start);
     float value = 0.0f;

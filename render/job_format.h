@@ -77,6 +77,11 @@ std::int32_t readInteger(std::string_view field);
 // the float range is clamped to the largest float of its sign.
 float readDecimal(std::string_view field);
 
+// Where each reading stops: the reading takes the field up to this position and
+// ignores the rest. 0 when the field holds no number, so that it reads as 0.
+std::size_t integerEnd(std::string_view field);
+std::size_t decimalEnd(std::string_view field);
+
 // A colour as the job gives it: the packed RGBA value drawn on the preview and
 // the printer (red in the lowest byte, alpha in the highest) and the RGB triple
 // written in the PDF. All zero before the first recognised letter: transparent

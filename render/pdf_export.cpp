@@ -60,36 +60,45 @@ void PdfExport::drawText(const TextFields& fields, std::string_view text, const 
     writer_.text(x, y + static_cast<float>(d), text);
 }
 
-void PdfExport::drawPicture(const PictureFields& fields)
+PicturePlacement placePicture(pdf::PdfWriter& writer, const PictureFields& fields)
 {
+    PicturePlacement placement;
     std::string file(fields.file);
-    writer_.image(file, static_cast<float>(readInteger(fields.x)), static_cast<float>(readInteger(fields.y)),
-                  static_cast<float>(readInteger(fields.width)), static_cast<float>(readInteger(fields.height)), 0);
+    writer.image(file, static_cast<float>(readInteger(fields.x)), static_cast<float>(readInteger(fields.y)),
+                 static_cast<float>(readInteger(fields.width)), static_cast<float>(readInteger(fields.height)), 0);
     // The writer keeps every picture it could load under its file name; one that
     // is missing there was left out, and errorCode says why.
-    const auto& images = writer_.document().images;
+    const auto& images = writer.document().images;
     auto image = std::find_if(images.begin(), images.end(), [&](const auto& record) { return record.name == file; });
     if (image == images.end()) {
-        notePictureFailure(file);
+        placement.failure = PictureFailure{file, writer.errorCode(), std::string(writer.getErrorText())};
     } else if (!image->damage.empty()) {
-        notePictureWarning(*image);
+        placement.warning = PictureWarning{image->name, std::string(image->damage)};
     }
+    return placement;
 }
 
-void PdfExport::notePictureFailure(const std::string& file)
+void PdfExport::drawPicture(const PictureFields& fields)
 {
-    for (const PictureFailure& failure : outcome_.pictureFailures) {
-        if (failure.file == file) return;
-    }
-    outcome_.pictureFailures.push_back({file, writer_.errorCode(), std::string(writer_.getErrorText())});
+    PicturePlacement placement = placePicture(writer_, fields);
+    if (placement.failure) notePictureFailure(std::move(*placement.failure));
+    if (placement.warning) notePictureWarning(std::move(*placement.warning));
 }
 
-void PdfExport::notePictureWarning(const pdf::ImageRecord& image)
+void PdfExport::notePictureFailure(PictureFailure failure)
 {
-    for (const PictureWarning& warning : outcome_.pictureWarnings) {
-        if (warning.file == image.name) return;
+    for (const PictureFailure& noted : outcome_.pictureFailures) {
+        if (noted.file == failure.file) return;
     }
-    outcome_.pictureWarnings.push_back({image.name, std::string(image.damage)});
+    outcome_.pictureFailures.push_back(std::move(failure));
+}
+
+void PdfExport::notePictureWarning(PictureWarning warning)
+{
+    for (const PictureWarning& noted : outcome_.pictureWarnings) {
+        if (noted.file == warning.file) return;
+    }
+    outcome_.pictureWarnings.push_back(std::move(warning));
 }
 
 void PdfExport::drawStraightLine(const LineFields& fields, const RendererState& state)

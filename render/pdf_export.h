@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,16 @@ struct PictureWarning {
     std::string text;  // what is wrong with it, e.g. "its data ends early"
 };
 
+// What became of one picture placed on the open page: left out (the writer's
+// code and reason), embedded with damaged data, or neither (embedded whole).
+struct PicturePlacement {
+    std::optional<PictureFailure> failure;
+    std::optional<PictureWarning> warning;
+};
+
+// Places the picture of an "img" line through the writer, as the PDF export does.
+PicturePlacement placePicture(pdf::PdfWriter& writer, const PictureFields& fields);
+
 struct PdfExportOutcome {
     std::string fileName;                         // the file written (or meant to be)
     std::int32_t errorCode = 0;                   // 0 when the document was saved
@@ -68,8 +79,8 @@ private:
     void drawStraightLine(const LineFields& fields, const RendererState& state) override;
     void drawBox(const BoxFields& fields, const RendererState& state) override;
     bool endPage() override;
-    void notePictureFailure(const std::string& file);
-    void notePictureWarning(const pdf::ImageRecord& image);
+    void notePictureFailure(PictureFailure failure);
+    void notePictureWarning(PictureWarning warning);
 
     pdf::PdfWriter& writer_;
     PdfExportOptions options_;
