@@ -13,7 +13,9 @@
 // operations are in the document's user unit, measured from the top-left corner of
 // the page with y growing downwards. Writers share no mutable state, so threads may
 // each write their own document; what the writer needs from the system (files,
-// the clock) it asks through system_files.h and system_clock.h.
+// the clock) it asks through system_files.h and system_clock.h. A writer is called
+// from one thread; given a compress proc for Compression::Concurrent, it compresses
+// finished pages on threads of its own, which touch nothing but those pages.
 #pragma once
 
 #include <cstdint>
