@@ -1,7 +1,7 @@
 # Cross-building the Windows programs on Debian with mingw-w64 (64-bit, POSIX
 # threads), for example:
 #   cmake -S . -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake
-# The programs link statically (the C++ runtime, winpthreads and zlib included),
+# The programs link statically (the C++ runtime, winpthreads and libdeflate included),
 # so that they import only DLLs Windows ships. Programs the build runs itself
 # (the generator of the standard fonts' width tables, the tests' discovery) run
 # under Wine.
@@ -21,7 +21,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
-# zlib's static archive, not the import library of zlib1.dll.
+# zlib's static archive, not the import library of zlib1.dll (the tests use zlib).
 set(ZLIB_USE_STATIC_LIBS ON)
 
 # Wine, quietly and with a time limit (cmake/wine-run.sh).

@@ -92,6 +92,7 @@ struct PdfDocument {
     bool inFooter = false;  // while the footer procedure runs
     AcceptPageBreakProc acceptPageBreakProc;
     CompressProc compressProc;
+    Compression compression = Compression::AtClose;
 
     std::string totalPagesAlias;
     std::int32_t errorCode = 0;

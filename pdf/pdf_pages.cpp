@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "page_compressor.h"
 #include "pdf_format.h"
 #include "pdf_text_util.h"
 #include "pdf_writer.h"
@@ -159,6 +160,7 @@ void PdfWriter::endPage()
 {
     for (std::size_t i = 0; i < doc_.pageEndHooks.size(); ++i) doc_.pageEndHooks[i](*this);
     doc_.state = DocumentState::HeaderWritten;
+    handOverPage();
 }
 
 void PdfWriter::setLineWidth(float width)
@@ -420,10 +422,13 @@ void PdfWriter::putPages()
         // buffer of its own.
         std::string_view content = pageContent(index);
         std::string_view filter;
-        if (doc_.compressProc) {
+        if (compressor_ && compressor_->holds(index)) {
+            filter = takeCompressedPage(index);
+            content = page.content.view();
+        } else if (doc_.compressProc) {
             if (!page.content.allocated() && (!page.content.ensureCapacity(content.size()) || !page.content.append(content))) {
                 doc_.errorCode = kOutOfMemory;
-            } else if (doc_.compressProc(page.content)) {
+            } else if (compressPage(doc_.compressProc, page.content, doc_.errorCode)) {
                 filter = "/Filter /FlateDecode ";
             }
             content = page.content.view();

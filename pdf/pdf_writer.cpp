@@ -2,6 +2,7 @@
 // the hook lists.
 #include "pdf_writer.h"
 
+#include "page_compressor.h"
 #include "pdf_text_util.h"
 
 namespace tabulon::pdf {
@@ -49,6 +50,7 @@ void PdfWriter::clearLists()
     doc_.outlines.clear();
     doc_.outlineLevels.clear();
     doc_.currentFont = -1;
+    compressor_.reset();
 }
 
 void PdfWriter::initialize()
@@ -98,6 +100,8 @@ int PdfWriter::create(std::string_view orientation, std::string_view unit, std::
     doc_.footerArg = 0;
     doc_.acceptPageBreakProc = nullptr;
     doc_.compressProc = nullptr;
+    doc_.compression = Compression::AtClose;
+    compressor_.reset();
     doc_.offsets.assign(2, 0);  // objects 1 and 2 are reserved
 
     releaseFileImage();

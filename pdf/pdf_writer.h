@@ -13,10 +13,13 @@
 // operations are in the document's user unit, measured from the top-left corner of
 // the page with y growing downwards. Writers share no mutable state, so threads may
 // each write their own document; what the writer needs from the system (files,
-// the clock) it asks through system_files.h and system_clock.h.
+// the clock) it asks through system_files.h and system_clock.h. A writer is called
+// from one thread; given a compress proc for Compression::Concurrent, it compresses
+// finished pages on threads of its own, which touch nothing but those pages.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -28,6 +31,8 @@
 #include "writer_hooks.h"
 
 namespace tabulon::pdf {
+
+class PageCompressor;
 
 class PdfWriter {
 public:
@@ -92,7 +97,11 @@ public:
     void transform(float a, float b, float c, float d, float e, float f);
     void rotate(float angle, float x, float y);
     void aliasTotalPages(std::string_view alias) { doc_.totalPagesAlias = alias; }
-    void setCompressProc(CompressProc proc) { doc_.compressProc = std::move(proc); }
+    void setCompressProc(CompressProc proc, Compression compression = Compression::AtClose)
+    {
+        doc_.compressProc = std::move(proc);
+        doc_.compression = compression;
+    }
     void startPageNumbering() { doc_.pageNumbering = true; }
     void stopPageNumbering() { doc_.pageNumbering = false; }
     std::int32_t getPageNumber() const { return doc_.pageNumber; }
@@ -123,6 +132,11 @@ private:
     // Sets the default page format and orientation, as create() and a page with its own format do.
     void setDefaultFormat(std::string_view orientation, std::string_view format);
     void endPage();
+    // Hands the page that just ended to the compressing workers (Compression::Concurrent).
+    void handOverPage();
+    // Puts the compressed (or, when the proc declined, the plain) content of a page
+    // the workers hold into page.content; the stream's filter entry, or "".
+    std::string_view takeCompressedPage(std::size_t index);
     void putPages();
     void replaceAliasInPages();
     void putResources();
@@ -165,6 +179,9 @@ private:
 
     PdfDocument doc_;
     FontSource* fontSource_ = nullptr;
+    // The pages being compressed while the next are written; none until a page
+    // ends under Compression::Concurrent.
+    std::unique_ptr<PageCompressor> compressor_;
     // The line being built for out(): every operator and dictionary line that
     // holds numbers is put together here.
     ContentLine line_;

@@ -21,5 +21,14 @@ using AcceptPageBreakProc = std::function<bool(PdfWriter&)>;
 // Offered a stream's bytes before output. Returns true after replacing the buffer's
 // contents with their zlib (FlateDecode) form; false leaves the buffer untouched.
 using CompressProc = std::function<bool(ByteBuffer& buffer)>;
+// When the writer calls the compress proc on page contents. AtClose: on the
+// caller's thread, when the document is closed. Concurrent, for a proc that is
+// safe to call from several threads at once: each page as it ends, on the writer's
+// own worker threads while the caller writes the next pages. A page is then
+// compressed by the proc set when it ends, unless it holds the total-pages alias
+// set at that time (the number is not known before the close), which waits for
+// the close. With the proc and the alias set before the first page, the file is
+// the same byte for byte as with AtClose.
+enum class Compression { AtClose, Concurrent };
 
 }  // namespace tabulon::pdf

@@ -32,7 +32,8 @@ void PdfExport::start(const JobState& job)
     outcome_.fileName = options_.fileName.empty() ? job.documentName + ".pdf" : options_.fileName;
     writer_.create(job.orientationCode, "mm", kA4);
     // create() starts every document uncompressed, so the choice goes in after it.
-    if (options_.compress) writer_.setCompressProc(pdf::deflateCompressProc());
+    // Pages are compressed as they end, beside the pages that follow.
+    if (options_.compress) writer_.setCompressProc(pdf::deflateCompressProc(), pdf::Compression::Concurrent);
     writer_.setTopMargin(0);
     writer_.setLeftMargin(0);
     writer_.setRightMargin(0);

@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   # libraries the programs link against
-  qt6-base-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev
+  qt6-base-dev libjpeg62-turbo-dev libpng-dev zlib1g-dev libdeflate-dev
   libfontconfig-dev libfreetype-dev
   # fonts the writer embeds and the tests compare against
   fontconfig fonts-liberation fonts-dejavu-core

@@ -1,8 +1,10 @@
-// peer-hpdf: the ledger workload written with libharu, compression off, using its
-// built-in Helvetica fonts.
+// peer-hpdf: the ledger workload written with libharu, using its built-in
+// Helvetica fonts; compression off, or with `--compress` first on the command line,
+// libharu's compression of every stream it offers to compress.
 #include <hpdf.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "ledger_content.h"
 #include "peer_cli.h"
@@ -72,12 +74,17 @@ void drawPage(HPDF_Doc pdf, const Fonts& fonts, HPDF_Image logo, int& rowIndex)
 
 int main(int argc, char** argv)
 {
+    bool compress = argc > 1 && std::strcmp(argv[1], "--compress") == 0;
+    if (compress) {
+        --argc;
+        ++argv;
+    }
     PeerArgs args;
-    if (!parsePeerArgs(argc, argv, "peer-hpdf", args)) return 2;
+    if (!parsePeerArgs(argc, argv, "peer-hpdf [--compress]", args)) return 2;
 
     HPDF_Doc pdf = HPDF_New(onError, nullptr);
     if (pdf == nullptr) return 1;
-    HPDF_SetCompressionMode(pdf, HPDF_COMP_NONE);
+    HPDF_SetCompressionMode(pdf, compress ? HPDF_COMP_ALL : HPDF_COMP_NONE);
     Fonts fonts{HPDF_GetFont(pdf, helveticaName(LedgerStyle::Regular), nullptr),
                 HPDF_GetFont(pdf, helveticaName(LedgerStyle::Bold), nullptr),
                 HPDF_GetFont(pdf, helveticaName(LedgerStyle::Italic), nullptr)};

@@ -2,7 +2,8 @@
 # Speed comparison of tabulon-export with libharu, cairo and Qt's QPdfWriter on the
 # ledger workload. Builds the programs (Release), runs each of them for every page
 # count in one run, several times, and prints a table of the median wall time, the
-# peak memory and the output size, with each program's time relative to ours.
+# peak memory and the output size, with each program's time and output size relative
+# to ours (compressed rows to our compressed row, the others to our core-fonts row).
 #
 #   bench/peers/run.sh [--reps N] [--pages "100 1000 10000"] [--build DIR]
 set -euo pipefail
@@ -54,11 +55,13 @@ cd "$work"
 labels=()
 commands=()
 if [ -n "$ours" ]; then
-  labels+=("tabulon-export, core fonts" "tabulon-export, embedded font")
-  commands+=("$ours core-PAGES.job -o out.pdf" "$ours embedded-PAGES.job -o out.pdf")
+  labels+=("tabulon-export, core fonts" "tabulon-export, embedded font" "tabulon-export, core fonts, compressed")
+  commands+=("$ours core-PAGES.job -o out.pdf" "$ours embedded-PAGES.job -o out.pdf"
+    "$ours --compress core-PAGES.job -o out.pdf")
 fi
-labels+=("libharu" "cairo" "QPdfWriter")
-commands+=("$peers/peer-hpdf PAGES out.pdf" "$peers/peer-cairo PAGES out.pdf" "$peers/peer-qt PAGES out.pdf")
+labels+=("libharu" "libharu, compressed" "cairo" "QPdfWriter")
+commands+=("$peers/peer-hpdf PAGES out.pdf" "$peers/peer-hpdf --compress PAGES out.pdf" "$peers/peer-cairo PAGES out.pdf"
+  "$peers/peer-qt PAGES out.pdf")
 
 results="$work/results.txt"
 : >"$results"
@@ -96,7 +99,7 @@ done
 # Median wall time per program and page count; peak memory is the largest seen,
 # bytes and pages are those of the last run.
 summary() {
-  awk -F'|' -v ours="tabulon-export, core fonts" '
+  awk -F'|' -v ours="tabulon-export, core fonts" -v oursCompressed="tabulon-export, core fonts, compressed" '
     { key = $1 "|" $2
       if (!(key in seen)) { seen[key] = 1; order[++n] = key }
       if ($3 == "failed") { failed[key] = 1; next }
@@ -110,16 +113,17 @@ summary() {
     }
     END {
       for (k = 1; k <= n; k++) { key = order[k]; if (!(key in failed)) med[key] = median(times[key]) }
-      printf "| pages | program | median s | peak MiB | output MB | time / ours |\n"
-      printf "|---:|---|---:|---:|---:|---:|\n"
+      printf "| pages | program | median s | peak MiB | output MB | time / ours | output / ours |\n"
+      printf "|---:|---|---:|---:|---:|---:|---:|\n"
       for (k = 1; k <= n; k++) {
         key = order[k]; split(key, part, "|")
-        if (key in failed) { printf "| %s | %s | failed | | | |\n", part[1], part[2]; continue }
-        base = part[1] "|" ours
+        if (key in failed) { printf "| %s | %s | failed | | | | |\n", part[1], part[2]; continue }
+        base = part[1] "|" (part[2] ~ /compressed/ ? oursCompressed : ours)
         ratio = (base in med && med[base] > 0) ? sprintf("%.2f", med[key] / med[base]) : "-"
+        size = (base in bytes && bytes[base] > 0) ? sprintf("%.2f", bytes[key] / bytes[base]) : "-"
         note = (read[key] == part[1]) ? "" : sprintf(" (pdfinfo reads %s pages)", read[key])
-        printf "| %s | %s%s | %.3f | %.1f | %.2f | %s |\n", part[1], part[2], note, med[key] / 1e9,
-               peak[key] / 1024, bytes[key] / 1e6, ratio
+        printf "| %s | %s%s | %.3f | %.1f | %.2f | %s | %s |\n", part[1], part[2], note, med[key] / 1e9,
+               peak[key] / 1024, bytes[key] / 1e6, ratio, size
       }
     }' "$results"
 }

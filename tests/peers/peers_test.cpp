@@ -121,10 +121,16 @@ void expectThreeLedgerPages(const std::string& command, const std::string& out)
 
 TEST(LedgerPeers, EveryPeerWritesThreePagesAReaderAccepts)
 {
-    for (const std::string peer : {PEER_HPDF, PEER_CAIRO, PEER_QT}) {
-        SCOPED_TRACE(peer);
-        const std::string out = std::filesystem::path(peer).filename().string() + ".pdf";
-        expectThreeLedgerPages("QT_QPA_PLATFORM=offscreen '" + peer + "' 3 " + out, out);
+    struct Peer {
+        std::string program, options;
+    };
+    for (const Peer& peer : {Peer{PEER_HPDF, ""}, Peer{PEER_HPDF, "--compress"}, Peer{PEER_CAIRO, ""}, Peer{PEER_QT, ""}}) {
+        SCOPED_TRACE(peer.program + " " + peer.options);
+        const std::string out = std::filesystem::path(peer.program).filename().string() + peer.options + ".pdf";
+        expectThreeLedgerPages("QT_QPA_PLATFORM=offscreen '" + peer.program + "' " + peer.options + " 3 " + out, out);
+        if (!peer.options.empty()) {
+            EXPECT_NE(test::readFile(ledgerFolder() + "/" + out).find("/FlateDecode"), std::string::npos);
+        }
     }
 }
 
