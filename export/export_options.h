@@ -18,6 +18,7 @@ struct ExportOptions {
     InputEncoding encoding = InputEncoding::Utf8;
     std::string outputFile;   // empty: documentName + ".pdf" in the current folder
     bool compress = false;
+    bool subset = false;  // embed TrueType fonts as subsets of the glyphs drawn
     bool help = false;
     // Pictures of the preview's pages, for a screen of screenWidth x screenHeight.
     std::string pngDir;

@@ -41,6 +41,7 @@ void PdfWriter::clearLists()
     doc_.offsets.clear();
     doc_.fonts.clear();
     doc_.fontFiles.clear();
+    doc_.fontLookups.clear();
     doc_.images.clear();
     doc_.pageEndHooks.clear();
     doc_.catalogHooks.clear();
@@ -98,6 +99,7 @@ int PdfWriter::create(std::string_view orientation, std::string_view unit, std::
     doc_.footerArg = 0;
     doc_.acceptPageBreakProc = nullptr;
     doc_.compressProc = nullptr;
+    doc_.subsetFonts = false;
     doc_.offsets.assign(2, 0);  // objects 1 and 2 are reserved
 
     releaseFileImage();

@@ -31,8 +31,10 @@ void PdfExport::start(const JobState& job)
     writer_.initialize();
     outcome_.fileName = options_.fileName.empty() ? job.documentName + ".pdf" : options_.fileName;
     writer_.create(job.orientationCode, "mm", kA4);
-    // create() starts every document uncompressed, so the choice goes in after it.
+    // create() starts every document uncompressed and with whole fonts, so the
+    // choices go in after it.
     if (options_.compress) writer_.setCompressProc(pdf::deflateCompressProc());
+    writer_.setFontSubsetting(options_.subsetFonts);
     writer_.setTopMargin(0);
     writer_.setLeftMargin(0);
     writer_.setRightMargin(0);
