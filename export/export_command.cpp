@@ -95,6 +95,7 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
     render::PdfExportOptions pdfOptions;
     pdfOptions.fileName = options.outputFile;
     pdfOptions.compress = options.compress;
+    pdfOptions.subsetFonts = options.subset;
     render::PdfExport pdfExport(writer, pdfOptions);
     render::RenderOutputs pdf;
     pdf.pdfExport = &pdfExport;

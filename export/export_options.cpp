@@ -66,6 +66,11 @@ const std::vector<OptionEntry>& optionTable()
              o.compress = true;
              return std::string();
          }},
+        {"--subset", nullptr, "embed TrueType fonts with only the glyphs the document draws",
+         [](ExportOptions& o, const std::string&) {
+             o.subset = true;
+             return std::string();
+         }},
         {"--png", "DIR",
          "write the preview's pages as DIR/page-1.png, page-2.png, ... instead of a PDF",
          [](ExportOptions& o, const std::string& value) {

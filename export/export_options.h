@@ -18,6 +18,7 @@ struct ExportOptions {
     InputEncoding encoding = InputEncoding::Utf8;
     std::string outputFile;   // empty: documentName + ".pdf" in the current folder
     bool compress = false;
+    bool subset = false;  // embed TrueType fonts as subsets of the glyphs drawn
     bool help = false;
     // Check the job and report its findings instead of exporting it.
     bool check = false;

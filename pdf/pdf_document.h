@@ -44,6 +44,14 @@ struct SplicedBytes {
 // The document state. Floats are 32-bit on purpose: the numbers written to the
 // file are computed in single precision, so 841.89 pt / k gives the page height
 // 297.00009 mm, and a baseline at 14 mm prints as 802.21.
+// What the font source gave for a family and style flags: the index of the
+// loaded file in fontFiles, or -1 when it had no usable font.
+struct FontLookup {
+    std::string family;
+    std::int32_t styleFlags = 0;
+    std::int32_t fontFile = -1;
+};
+
 struct PdfDocument {
     DocumentState state = DocumentState::Created;
     std::int32_t page = 0;
@@ -93,6 +101,8 @@ struct PdfDocument {
     AcceptPageBreakProc acceptPageBreakProc;
     CompressProc compressProc;
     Compression compression = Compression::AtClose;
+    // Embed each TrueType file cut down to the glyphs the document draws.
+    bool subsetFonts = false;
 
     std::string totalPagesAlias;
     std::int32_t errorCode = 0;
@@ -106,6 +116,7 @@ struct PdfDocument {
 
     std::vector<FontRecord> fonts;
     std::vector<FontFileRecord> fontFiles;
+    std::vector<FontLookup> fontLookups;
     std::vector<ImageRecord> images;
 
     std::vector<HookProc> pageEndHooks, catalogHooks, resourceHooks, closeHooks;

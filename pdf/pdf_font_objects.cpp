@@ -1,11 +1,13 @@
 // The font objects written at close: embedded font files, then one font object per
 // record (standard fonts by name; TrueType fonts with widths and descriptor).
+#include <new>
 #include <string>
 
 #include "ascii85.h"
 #include "core_fonts.h"
 #include "pdf_format.h"
 #include "pdf_writer.h"
+#include "truetype_subset.h"
 
 namespace tabulon::pdf {
 
@@ -33,23 +35,77 @@ std::string pdfFontName(const std::string& baseFontName)
 
 std::string reference(std::int32_t object) { return std::to_string(object) + " 0 R"; }
 
-std::int32_t glyphWidth(const FontRecord& font, std::uint16_t glyph)
+std::int32_t glyphWidth(const TrueTypeFont& font, std::uint16_t glyph)
 {
     return glyph < font.glyphs.size() ? font.glyphs[glyph].width : 0;
+}
+
+bool codeUsed(const FontRecord& font, unsigned char code)
+{
+    return (font.usedCodes[code >> 6] >> (code & 63) & 1) != 0;
+}
+
+// The codes drawn in the font. The total-pages alias becomes a number when the
+// document closes, so a font that drew every character of the alias may show
+// any digit.
+std::vector<unsigned char> codesDrawn(const FontRecord& font, const std::string& alias)
+{
+    std::vector<unsigned char> codes;
+    for (int code = 0; code < 256; ++code) {
+        if (codeUsed(font, static_cast<unsigned char>(code))) codes.push_back(static_cast<unsigned char>(code));
+    }
+    bool mayShowAlias = !alias.empty();
+    for (char c : alias) mayShowAlias = mayShowAlias && codeUsed(font, static_cast<unsigned char>(c));
+    if (mayShowAlias) {
+        for (unsigned char digit = '0'; digit <= '9'; ++digit) codes.push_back(digit);
+    }
+    return codes;
 }
 
 }  // namespace
 
 void PdfWriter::putFonts()
 {
-    for (FontFileRecord& file : doc_.fontFiles) putFontFile(file);
+    for (std::size_t i = 0; i < doc_.fontFiles.size(); ++i) {
+        if (doc_.subsetFonts) subsetFontFile(static_cast<std::int32_t>(i));
+        putFontFile(doc_.fontFiles[i]);
+    }
     for (FontRecord& font : doc_.fonts) {
         if (font.kind == FontKind::TrueType) {
             putTrueTypeFont(font);
         } else {
             putCoreFont(font);
         }
-        std::vector<std::uint16_t>().swap(font.cidToGidMap);
+        font.trueType.reset();
+    }
+    for (FontFileRecord& file : doc_.fontFiles) file.font.reset();
+}
+
+void PdfWriter::subsetFontFile(std::int32_t index)
+{
+    FontFileRecord& file = doc_.fontFiles[static_cast<std::size_t>(index)];
+    // Without a Unicode map every code reads as glyph 0, so the glyphs drawn are
+    // not known: such a font goes in whole.
+    if (!file.font || !file.font->unicodeMap) return;
+    const TrueTypeFont& font = *file.font;
+    try {
+        std::vector<std::uint16_t> glyphs;
+        for (const FontRecord& record : doc_.fonts) {
+            if (record.fontFile != index) continue;
+            for (unsigned char code : codesDrawn(record, doc_.totalPagesAlias)) {
+                glyphs.push_back(font.cidToGidMap[windows1252ToUnicode(code)]);
+            }
+        }
+        std::optional<TrueTypeSubset> subset =
+            subsetTrueType({file.data.data(), file.data.length()}, glyphs, font.cidToGidMap);
+        // A file that cannot be cut safely goes in whole.
+        if (!subset) return;
+        ByteBuffer data;
+        if (!data.append(subset->data.data(), subset->data.size())) return;
+        file.data = std::move(data);
+        file.subsetTag = subset->tag;
+    } catch (const std::bad_alloc&) {
+        // Memory for the subset ran out: the whole file still goes in.
     }
 }
 
@@ -93,15 +149,23 @@ void PdfWriter::putCoreFont(FontRecord& font)
 
 void PdfWriter::putTrueTypeFont(FontRecord& font)
 {
-    std::string name = pdfFontName(font.baseFontName);
+    const FontFileRecord* file = nullptr;
+    if (font.fontFile >= 0 && font.fontFile < static_cast<std::int32_t>(doc_.fontFiles.size())) {
+        file = &doc_.fontFiles[static_cast<std::size_t>(font.fontFile)];
+    }
+    std::string name = pdfFontName(file != nullptr && !file->subsetTag.empty()
+                                       ? file->subsetTag + "+" + font.baseFontName
+                                       : font.baseFontName);
+    static const TrueTypeFont kNoFont;
+    const TrueTypeFont& metrics = font.trueType ? *font.trueType : kNoFont;
 
     newObject();
     std::int32_t widthsObject = doc_.objectCount;
     std::string widths = "[";
-    if (!font.cidToGidMap.empty()) {
+    if (!metrics.cidToGidMap.empty()) {
         for (int code = 0; code < 256; ++code) {
-            std::uint16_t glyph = font.cidToGidMap[windows1252ToUnicode(static_cast<unsigned char>(code))];
-            widths += std::to_string(glyphWidth(font, glyph)) + " ";
+            std::uint16_t glyph = metrics.cidToGidMap[windows1252ToUnicode(static_cast<unsigned char>(code))];
+            widths += std::to_string(glyphWidth(metrics, glyph)) + " ";
         }
     }
     out(widths + "]");
@@ -121,22 +185,19 @@ void PdfWriter::putTrueTypeFont(FontRecord& font)
     out(">>");
     out("endobj");
 
-    std::int32_t fontFileObject = 0;
-    if (font.fontFile >= 0 && font.fontFile < static_cast<std::int32_t>(doc_.fontFiles.size())) {
-        fontFileObject = doc_.fontFiles[static_cast<std::size_t>(font.fontFile)].objectNumber;
-    }
+    std::int32_t fontFileObject = file != nullptr ? file->objectNumber : 0;
     newObject();
     out("<</Type /FontDescriptor");
     out("/FontName /" + name);
-    out("/Ascent " + std::to_string(font.ascent));
-    out("/Descent " + std::to_string(font.descent));
-    out("/CapHeight " + std::to_string(font.capHeight));
+    out("/Ascent " + std::to_string(metrics.ascent));
+    out("/Descent " + std::to_string(metrics.descent));
+    out("/CapHeight " + std::to_string(metrics.capHeight));
     out("/Flags 4");
-    out("/FontBBox [" + std::to_string(font.bbox[0]) + " " + std::to_string(font.bbox[1]) + " " +
-        std::to_string(font.bbox[2]) + " " + std::to_string(font.bbox[3]) + "]");
-    out("/ItalicAngle " + formatNumber(font.italicAngle, 2));
-    out("/StemV " + std::to_string(font.stemV));
-    out("/MissingWidth " + std::to_string(glyphWidth(font, 0)));
+    out("/FontBBox [" + std::to_string(metrics.bbox[0]) + " " + std::to_string(metrics.bbox[1]) + " " +
+        std::to_string(metrics.bbox[2]) + " " + std::to_string(metrics.bbox[3]) + "]");
+    out("/ItalicAngle " + formatNumber(metrics.italicAngle, 2));
+    out("/StemV " + std::to_string(metrics.stemV));
+    out("/MissingWidth " + std::to_string(glyphWidth(metrics, 0)));
     out("/FontFile2 " + reference(fontFileObject));
     out(">>");
     out("endobj");

@@ -1,4 +1,5 @@
 // Font selection: setFont, the font records of the document and text measurement.
+#include <algorithm>
 #include <string>
 
 #include "core_fonts.h"
@@ -36,24 +37,6 @@ void makeCoreFont(FontRecord& record, const CoreFont& core)
     for (int code = 0; code < 256; ++code) {
         record.widths[static_cast<std::size_t>(code)] = coreWidth(core, static_cast<unsigned char>(code));
     }
-}
-
-void copyTrueTypeMetrics(const FontRecord& from, FontRecord& to)
-{
-    to.glyphCount = from.glyphCount;
-    to.hMetricCount = from.hMetricCount;
-    to.indexToLocFormat = from.indexToLocFormat;
-    to.unitsPerEm = from.unitsPerEm;
-    to.emScale = from.emScale;
-    to.ascent = from.ascent;
-    to.descent = from.descent;
-    to.capHeight = from.capHeight;
-    to.italicAngle = from.italicAngle;
-    to.stemV = from.stemV;
-    to.bbox = from.bbox;
-    to.cidToGidMap = from.cidToGidMap;
-    to.glyphs = from.glyphs;
-    to.subfamily = from.subfamily;
 }
 
 }  // namespace
@@ -161,37 +144,51 @@ bool PdfWriter::loadTrueType(FontRecord& record, const std::string& family, cons
 {
     if (fontSource_ == nullptr) return false;
     std::int32_t styleFlags = styleFlagsFor(style, doc_.underline);
+    // The source gives the same file for the same request, so each family and
+    // flags is asked for once; a job may name one family in many styles.
+    std::int32_t index = -1;
+    auto lookup = std::find_if(doc_.fontLookups.begin(), doc_.fontLookups.end(), [&](const FontLookup& entry) {
+        return entry.styleFlags == styleFlags && entry.family == family;
+    });
+    if (lookup != doc_.fontLookups.end()) {
+        index = lookup->fontFile;
+    } else {
+        index = findFontFile(family, styleFlags);
+        doc_.fontLookups.push_back({family, styleFlags, index});
+    }
+    if (index < 0) return false;
+    const FontFileRecord& file = doc_.fontFiles[static_cast<std::size_t>(index)];
+    record.kind = FontKind::TrueType;
+    record.baseFontName = file.faceName;
+    record.trueType = file.font;
+    record.fontFile = index;
+    return true;
+}
+
+std::int32_t PdfWriter::findFontFile(const std::string& family, std::int32_t styleFlags)
+{
     std::optional<SystemFont> found = fontSource_->findFont(family, styleFlags);
-    if (!found) return false;
+    if (!found) return -1;
     std::string faceName = found->faceName.empty() ? family : found->faceName;
 
     // A file already loaded for this face and style is shared with its metrics.
     for (std::size_t i = 0; i < doc_.fontFiles.size(); ++i) {
         const FontFileRecord& file = doc_.fontFiles[i];
-        if (file.faceName != faceName || file.styleFlags != styleFlags) continue;
-        for (const FontRecord& other : doc_.fonts) {
-            if (other.fontFile != static_cast<std::int32_t>(i)) continue;
-            copyTrueTypeMetrics(other, record);
-            record.kind = FontKind::TrueType;
-            record.baseFontName = faceName;
-            record.fontFile = static_cast<std::int32_t>(i);
-            return true;
-        }
+        if (file.faceName == faceName && file.styleFlags == styleFlags) return static_cast<std::int32_t>(i);
     }
 
-    if (!parseTrueType(found->fileData, record)) return false;
+    auto font = std::make_shared<TrueTypeFont>();
+    if (!parseTrueType(found->fileData, *font)) return -1;
     FontFileRecord file;
     if (!file.data.append(found->fileData.data(), found->fileData.size())) {
         doc_.errorCode = kOutOfMemory;
-        return false;
+        return -1;
     }
     file.styleFlags = styleFlags;
     file.faceName = faceName;
+    file.font = std::move(font);
     doc_.fontFiles.push_back(std::move(file));
-    record.kind = FontKind::TrueType;
-    record.baseFontName = faceName;
-    record.fontFile = static_cast<std::int32_t>(doc_.fontFiles.size() - 1);
-    return true;
+    return static_cast<std::int32_t>(doc_.fontFiles.size() - 1);
 }
 
 double PdfWriter::getStringWidth(std::string_view text, bool scaled) const
@@ -199,10 +196,11 @@ double PdfWriter::getStringWidth(std::string_view text, bool scaled) const
     if (doc_.currentFont < 0 || doc_.currentFont >= static_cast<std::int32_t>(doc_.fonts.size())) return 0.0;
     const FontRecord& font = doc_.fonts[static_cast<std::size_t>(doc_.currentFont)];
     std::int64_t sum = 0;
-    if (!font.cidToGidMap.empty()) {
+    if (font.trueType) {
+        const TrueTypeFont& trueType = *font.trueType;
         for (unsigned char c : text) {
-            std::uint16_t glyph = font.cidToGidMap[windows1252ToUnicode(c)];
-            if (glyph < font.glyphs.size()) sum += font.glyphs[glyph].width;
+            std::uint16_t glyph = trueType.cidToGidMap[windows1252ToUnicode(c)];
+            if (glyph < trueType.glyphs.size()) sum += trueType.glyphs[glyph].width;
         }
     } else {
         for (unsigned char c : text) sum += font.widths[c];

@@ -65,9 +65,17 @@ bool encodeText(std::string_view prefix, std::string_view suffix, std::string_vi
     return true;
 }
 
+void PdfWriter::noteUsedCodes(std::string_view txt)
+{
+    if (doc_.currentFont < 0 || doc_.currentFont >= static_cast<std::int32_t>(doc_.fonts.size())) return;
+    std::array<std::uint64_t, 4>& used = doc_.fonts[static_cast<std::size_t>(doc_.currentFont)].usedCodes;
+    for (unsigned char c : txt) used[c >> 6] |= std::uint64_t{1} << (c & 63);
+}
+
 void PdfWriter::text(float x, float y, std::string_view txt)
 {
     if (txt.empty()) return;
+    if (doc_.subsetFonts) noteUsedCodes(txt);
     ContentLine& line = line_.begin();
     if (doc_.colorFlag) line.put("q ").put(doc_.textColor).put(' ');
     line.put("BT ").number(x * doc_.k, 2).put(' ').number((doc_.h - y) * doc_.k, 2).put(" Td (");

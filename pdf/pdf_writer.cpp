@@ -42,6 +42,7 @@ void PdfWriter::clearLists()
     doc_.offsets.clear();
     doc_.fonts.clear();
     doc_.fontFiles.clear();
+    doc_.fontLookups.clear();
     doc_.images.clear();
     doc_.pageEndHooks.clear();
     doc_.catalogHooks.clear();
@@ -102,6 +103,7 @@ int PdfWriter::create(std::string_view orientation, std::string_view unit, std::
     doc_.compressProc = nullptr;
     doc_.compression = Compression::AtClose;
     compressor_.reset();
+    doc_.subsetFonts = false;
     doc_.offsets.assign(2, 0);  // objects 1 and 2 are reserved
 
     releaseFileImage();

@@ -102,6 +102,10 @@ public:
         doc_.compressProc = std::move(proc);
         doc_.compression = compression;
     }
+    // Embeds every TrueType font as a subset of the glyphs the document draws
+    // (plus glyph 0 and the parts of composite glyphs), named "ABCDEF+Name";
+    // off by default, when fonts are embedded whole. create() turns it off.
+    void setFontSubsetting(bool subset) { doc_.subsetFonts = subset; }
     void startPageNumbering() { doc_.pageNumbering = true; }
     void stopPageNumbering() { doc_.pageNumbering = false; }
     std::int32_t getPageNumber() const { return doc_.pageNumber; }
@@ -159,6 +163,12 @@ private:
     void updateColorFlag();
     int addFont(const std::string& family, const std::string& style, const std::string& key);
     bool loadTrueType(FontRecord& record, const std::string& family, const std::string& style);
+    // The index in fontFiles of the file the font source has for the family and
+    // flags, loading it when no loaded file has its face and flags; -1 when none.
+    std::int32_t findFontFile(const std::string& family, std::int32_t styleFlags);
+    void noteUsedCodes(std::string_view txt);
+    // Cuts the file down to the glyphs its records drew and names the subset.
+    void subsetFontFile(std::int32_t index);
     void putFontFile(FontFileRecord& file);
     void putCoreFont(FontRecord& font);
     void putTrueTypeFont(FontRecord& font);

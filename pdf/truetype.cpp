@@ -102,7 +102,7 @@ std::optional<Tables> locateTables(const TrueTypeFile& file)
 }
 
 // Advance widths from hmtx; glyphs past the last full metric take its width.
-bool readAdvanceWidths(const TrueTypeFile& file, std::size_t hmtx, FontRecord& record)
+bool readAdvanceWidths(const TrueTypeFile& file, std::size_t hmtx, TrueTypeFont& record)
 {
     std::uint32_t full = record.hMetricCount < record.glyphCount ? record.hMetricCount : record.glyphCount;
     std::int16_t last = 0;
@@ -119,7 +119,7 @@ bool readAdvanceWidths(const TrueTypeFile& file, std::size_t hmtx, FontRecord& r
     return true;
 }
 
-void buildCidToGidMap(FontRecord& record)
+void buildCidToGidMap(TrueTypeFont& record)
 {
     record.cidToGidMap.assign(kMapSize, 0);
     for (std::size_t g = 0; g < record.glyphs.size(); ++g) {
@@ -129,7 +129,7 @@ void buildCidToGidMap(FontRecord& record)
     }
 }
 
-bool readHead(const TrueTypeFile& file, std::size_t head, FontRecord& record)
+bool readHead(const TrueTypeFile& file, std::size_t head, TrueTypeFont& record)
 {
     std::optional<std::uint16_t> unitsPerEm = file.u16(head + 18);
     std::optional<std::int16_t> locFormat = file.s16(head + 50);
@@ -144,21 +144,6 @@ bool readHead(const TrueTypeFile& file, std::size_t head, FontRecord& record)
     return true;
 }
 
-void clearTrueTypeFields(FontRecord& record)
-{
-    FontRecord empty;
-    record.glyphCount = 0;
-    record.hMetricCount = 0;
-    record.indexToLocFormat = 0;
-    record.unitsPerEm = 0;
-    record.emScale = 0.0;
-    record.ascent = record.descent = record.capHeight = record.italicAngle = record.stemV = 0;
-    record.bbox = empty.bbox;
-    record.cidToGidMap.clear();
-    record.glyphs.clear();
-    record.subfamily.clear();
-}
-
 bool containsBoldWeight(std::string subfamily)
 {
     for (char& c : subfamily) {
@@ -167,7 +152,7 @@ bool containsBoldWeight(std::string subfamily)
     return subfamily.find("bold") != std::string::npos || subfamily.find("black") != std::string::npos;
 }
 
-bool parseTables(const TrueTypeFile& file, FontRecord& record)
+bool parseTables(const TrueTypeFile& file, TrueTypeFont& record)
 {
     std::optional<Tables> tables = locateTables(file);
     if (!tables) return false;
@@ -182,7 +167,7 @@ bool parseTables(const TrueTypeFile& file, FontRecord& record)
     if (!file.has(tables->head, 54) || !readHead(file, tables->head, record)) return false;
 
     record.glyphs.assign(record.glyphCount, GlyphRecord{});
-    readCmap(file, tables->cmap, -1, 1, 4, record.glyphs);
+    record.unicodeMap = readCmap(file, tables->cmap, -1, 1, 4, record.glyphs);
     if (!readAdvanceWidths(file, tables->hmtx, record)) return false;
     buildCidToGidMap(record);
 
@@ -228,19 +213,35 @@ std::optional<std::uint32_t> TrueTypeFile::u32(std::size_t offset) const
            (static_cast<std::uint32_t>(data_[offset + 2]) << 8) | data_[offset + 3];
 }
 
-std::optional<std::size_t> TrueTypeFile::findTable(std::string_view tag) const
+std::optional<std::size_t> TrueTypeFile::directoryEntry(std::string_view tag) const
 {
     if (tag.size() != 4 || u32(0) != 0x00010000u) return std::nullopt;
     std::optional<std::uint16_t> numTables = u16(4);
     if (!numTables || !has(12, 16 * static_cast<std::size_t>(*numTables))) return std::nullopt;
     for (std::size_t i = 0; i < *numTables; ++i) {
         std::size_t entry = 12 + 16 * i;
-        if (std::string_view(reinterpret_cast<const char*>(data_.data() + entry), 4) != tag) continue;
-        std::uint32_t offset = *u32(entry + 8);
-        if (offset >= data_.size()) return std::nullopt;
-        return offset;
+        if (std::string_view(reinterpret_cast<const char*>(data_.data() + entry), 4) == tag) return entry;
     }
     return std::nullopt;
+}
+
+std::optional<std::size_t> TrueTypeFile::findTable(std::string_view tag) const
+{
+    std::optional<std::size_t> entry = directoryEntry(tag);
+    if (!entry) return std::nullopt;
+    std::uint32_t offset = *u32(*entry + 8);
+    if (offset >= data_.size()) return std::nullopt;
+    return offset;
+}
+
+std::optional<std::span<const std::uint8_t>> TrueTypeFile::table(std::string_view tag) const
+{
+    std::optional<std::size_t> entry = directoryEntry(tag);
+    if (!entry) return std::nullopt;
+    std::uint32_t offset = *u32(*entry + 8);
+    std::uint32_t length = *u32(*entry + 12);
+    if (!has(offset, length)) return std::nullopt;
+    return data_.subspan(offset, length);
 }
 
 bool readCmap(const TrueTypeFile& file, std::size_t cmapOffset, int platform, int encoding, int format,
@@ -297,11 +298,11 @@ std::int32_t scaleToThousandths(std::int32_t value, double emScale)
     return static_cast<std::int32_t>(std::trunc(scaled));
 }
 
-bool parseTrueType(std::span<const std::uint8_t> data, FontRecord& record)
+bool parseTrueType(std::span<const std::uint8_t> data, TrueTypeFont& record)
 {
     TrueTypeFile file(data);
     if (parseTables(file, record)) return true;
-    clearTrueTypeFields(record);
+    record = TrueTypeFont{};
     return false;
 }
 

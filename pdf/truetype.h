@@ -38,10 +38,17 @@ public:
     // collections), when the directory runs past the end of the file, or when the
     // table's offset lies outside the file.
     std::optional<std::size_t> findTable(std::string_view tag) const;
+    // The bytes of the table with tag `tag` (first directory entry), only when
+    // the whole table, by its directory length, lies inside the file.
+    std::optional<std::span<const std::uint8_t>> table(std::string_view tag) const;
 
     std::size_t size() const { return data_.size(); }
 
 private:
+    // Where the directory entry for `tag` starts, when the file is an sfnt 1.0
+    // whose directory lies inside it.
+    std::optional<std::size_t> directoryEntry(std::string_view tag) const;
+
     std::span<const std::uint8_t> data_;
 };
 
@@ -57,12 +64,12 @@ bool readCmap(const TrueTypeFile& file, std::size_t cmapOffset, int platform, in
 std::string readNameString(const TrueTypeFile& file, std::size_t nameOffset, int platform, int encoding,
                            int language, int nameId);
 
-// Fills the TrueType fields of `record` (glyphs, metrics, cidToGidMap, subfamily,
-// stemV) from a whole font file. False, with the record's TrueType fields left
-// empty, when the file cannot be used: not a single sfnt 1.0 font, a required
-// table (cmap, head, hhea, hmtx, maxp, name) missing or cut short, no glyphs,
-// zero units per em or an index-to-location format other than 0 or 1.
-bool parseTrueType(std::span<const std::uint8_t> data, FontRecord& record);
+// Fills `record` (glyphs, metrics, cidToGidMap, subfamily, stemV) from a whole
+// font file. False, with the record left empty, when the file cannot be used:
+// not a single sfnt 1.0 font, a required table (cmap, head, hhea, hmtx, maxp,
+// name) missing or cut short, no glyphs, zero units per em or an
+// index-to-location format other than 0 or 1.
+bool parseTrueType(std::span<const std::uint8_t> data, TrueTypeFont& record);
 
 // v × 1000 / unitsPerEm rounded half away from zero.
 std::int32_t scaleToThousandths(std::int32_t value, double emScale);

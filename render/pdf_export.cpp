@@ -31,9 +31,11 @@ void PdfExport::start(const JobState& job)
     writer_.initialize();
     outcome_.fileName = options_.fileName.empty() ? job.documentName + ".pdf" : options_.fileName;
     writer_.create(job.orientationCode, "mm", kA4);
-    // create() starts every document uncompressed, so the choice goes in after it.
-    // Pages are compressed as they end, beside the pages that follow.
+    // create() starts every document uncompressed and with whole fonts, so the
+    // choices go in after it. Pages are compressed as they end, beside the pages
+    // that follow.
     if (options_.compress) writer_.setCompressProc(pdf::deflateCompressProc(), pdf::Compression::Concurrent);
+    writer_.setFontSubsetting(options_.subsetFonts);
     writer_.setTopMargin(0);
     writer_.setLeftMargin(0);
     writer_.setRightMargin(0);

@@ -28,6 +28,8 @@ struct PdfExportOptions {
     bool inMemory = false;
     // Deflate page contents, forms and font files.
     bool compress = false;
+    // Embed TrueType fonts with only the glyphs the document draws.
+    bool subsetFonts = false;
 };
 
 struct PictureFailure {

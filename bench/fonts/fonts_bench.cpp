@@ -90,7 +90,7 @@ void BM_ParseTrueType(benchmark::State& state)
 {
     std::vector<std::uint8_t> data = readFile(kFontPath);
     for (auto _ : state) {
-        FontRecord record;
+        TrueTypeFont record;
         benchmark::DoNotOptimize(parseTrueType(data, record));
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(data.size()));

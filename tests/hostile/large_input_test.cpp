@@ -104,6 +104,28 @@ TEST(LargeInput, TenMegabyteLinesEndCleanly)
     }
 }
 
+// 10,000 text lines in one family, each with a style string of its own: every
+// style is a font record of its own, and all of them share the one font file the
+// system gives for the family, loaded once.
+TEST(LargeInput, TenThousandStylesOfOneFamilyShareOneLoadedFont)
+{
+    std::string job = "Styles,P/*\r";
+    for (int i = 0; i < 10000; ++i) {
+        std::string style = {static_cast<char>('A' + i / 676), static_cast<char>('A' + i / 26 % 26),
+                             static_cast<char>('A' + i % 26)};
+        job += "txt,C," + style + ",10,10," + std::to_string(20 + (i % 25) * 10) + ",K/*Row " + std::to_string(i) + "\r";
+        if (i % 25 == 24) job += "eop/*\r";
+    }
+    ExportRun run = exportJobFile("styles", job);
+    ASSERT_EQ(run.child.exitStatus, 0) << run.child.errors;
+    EXPECT_EQ(run.child.errors, "");
+    expectReadablePdf(run.pdfPath, 401);
+    EXPECT_NE(pdfText(run.pdfPath).find("Row 9999"), std::string::npos);
+    EXPECT_LE(run.child.peakRssKb, 100 * 1024);
+    expectProportionalMemory(run);
+    std::remove(run.pdfPath.c_str());
+}
+
 // A job that is one 10 MB header: the document name is the whole text, the file
 // name is too long for the system, and the message shows the name shortened.
 TEST(LargeInput, TenMegabyteDocumentNameFailsWithAShortMessage)

@@ -41,7 +41,7 @@ TEST(TrueTypeParser, ReadsMetricsAndMap)
     font.ascent = 1638;
     font.descent = -410;
     std::vector<std::uint8_t> data = buildFont(font);
-    FontRecord record;
+    TrueTypeFont record;
     ASSERT_TRUE(parseTrueType(data, record));
     EXPECT_EQ(record.glyphCount, 4u);
     EXPECT_EQ(record.unitsPerEm, 2048u);
@@ -76,7 +76,7 @@ TEST(TrueTypeParser, GlyphsPastHorizontalMetricsTakeTheLastWidth)
     SyntheticFont font = basicFont();
     font.glyphCount = 6;
     font.advances = {0, 400};
-    FontRecord record;
+    TrueTypeFont record;
     ASSERT_TRUE(parseTrueType(buildFont(font), record));
     EXPECT_EQ(record.hMetricCount, 2u);
     for (std::size_t g = 1; g < 6; ++g) EXPECT_EQ(record.glyphs[g].width, 400) << g;
@@ -106,7 +106,7 @@ TEST(TrueTypeParser, ItalicAngleSubfamilyAndStemWidth)
         font.italicFraction = row.fraction;
         font.macSubfamily = row.mac;
         font.windowsSubfamily = row.windows;
-        FontRecord record;
+        TrueTypeFont record;
         ASSERT_TRUE(parseTrueType(buildFont(font), record));
         EXPECT_EQ(record.italicAngle, row.italic);
         EXPECT_EQ(record.subfamily, row.subfamily);
@@ -115,7 +115,7 @@ TEST(TrueTypeParser, ItalicAngleSubfamilyAndStemWidth)
     SyntheticFont noPost = basicFont();
     noPost.withPost = false;
     noPost.italicAngle = -12;
-    FontRecord record;
+    TrueTypeFont record;
     ASSERT_TRUE(parseTrueType(buildFont(noPost), record));
     EXPECT_EQ(record.italicAngle, 0);
 }
@@ -125,7 +125,7 @@ TEST(TrueTypeParser, CmapSelectionAndFormats)
     // Only a (3,0) symbol subtable: nothing is mapped, every code measures glyph 0.
     SyntheticFont symbol = basicFont();
     symbol.cmaps = {{3, 0, cmapFormat4({{0xF041, 1}})}};
-    FontRecord record;
+    TrueTypeFont record;
     ASSERT_TRUE(parseTrueType(buildFont(symbol), record));
     for (std::uint16_t glyph : record.cidToGidMap) ASSERT_EQ(glyph, 0);
 
@@ -136,7 +136,7 @@ TEST(TrueTypeParser, CmapSelectionAndFormats)
                                       0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3})},
                   {3, 1, cmapFormat4({{'B', 2}}, {{'a', 1}, {'c', 3}})}};
     std::vector<std::uint8_t> data = buildFont(both);
-    FontRecord mapped;
+    TrueTypeFont mapped;
     ASSERT_TRUE(parseTrueType(data, mapped));
     EXPECT_EQ(mapped.cidToGidMap['A'], 0);
     EXPECT_EQ(mapped.cidToGidMap['B'], 2);
@@ -194,13 +194,13 @@ TEST(TrueTypeParser, UnusableFilesAreRejectedWithEmptyFields)
     };
     for (const auto& [what, data] : rows) {
         SCOPED_TRACE(what);
-        FontRecord record;
+        TrueTypeFont record;
         EXPECT_FALSE(parseTrueType(data, record));
         EXPECT_TRUE(record.glyphs.empty());
         EXPECT_TRUE(record.cidToGidMap.empty());
         EXPECT_EQ(record.unitsPerEm, 0u);
     }
-    FontRecord record;
+    TrueTypeFont record;
     EXPECT_TRUE(parseTrueType(withTagRenamed(good, "post", "pots"), record));
 }
 
@@ -208,14 +208,14 @@ TEST(TrueTypeParser, EveryCutOfARealFileIsReadSafely)
 {
     std::vector<std::uint8_t> data = test::readBinaryFile(kLiberationMono);
     ASSERT_GT(data.size(), 1000u);
-    FontRecord whole;
+    TrueTypeFont whole;
     ASSERT_TRUE(parseTrueType(data, whole));
     // Cuts at every length through the directory, then in coarse steps: no read past the
     // end (the sanitizer build checks), and a file cut inside hmtx is refused.
     std::size_t hmtxEnd = *TrueTypeFile(data).findTable("hmtx") + 4 * whole.hMetricCount;
     for (std::size_t length = 0; length < data.size(); length += length < 400 ? 1 : 997) {
         std::vector<std::uint8_t> cut(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(length));
-        FontRecord record;
+        TrueTypeFont record;
         bool parsed = parseTrueType(cut, record);
         if (length < 400 || length < hmtxEnd) {
             EXPECT_FALSE(parsed) << length;
@@ -225,7 +225,7 @@ TEST(TrueTypeParser, EveryCutOfARealFileIsReadSafely)
 
 TEST(TrueTypeParser, ShortHorizontalMetricsInLiberationMono)
 {
-    FontRecord record;
+    TrueTypeFont record;
     ASSERT_TRUE(parseTrueType(test::readBinaryFile(kLiberationMono), record));
     EXPECT_EQ(record.hMetricCount, 4u);
     EXPECT_EQ(record.unitsPerEm, 2048u);
@@ -259,7 +259,7 @@ TEST(TrueTypeParser, AgreesWithFreeTypeOnEveryPackagedFont)
     for (const std::string& path : files) {
         SCOPED_TRACE(path);
         std::vector<std::uint8_t> data = test::readBinaryFile(path);
-        FontRecord record;
+        TrueTypeFont record;
         ASSERT_TRUE(parseTrueType(data, record));
         FT_Face face = nullptr;
         ASSERT_EQ(FT_New_Memory_Face(library, data.data(), static_cast<FT_Long>(data.size()), 0, &face), 0);
