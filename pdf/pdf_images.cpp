@@ -28,16 +28,18 @@ std::int32_t loadImage(ImageRecord& record)
 
 }  // namespace
 
+const ImageRecord* PdfWriter::findImage(std::string_view file) const
+{
+    auto at = imageIndex_.find(std::string(file));
+    if (at == imageIndex_.end() || at->second >= doc_.images.size()) return nullptr;
+    const ImageRecord& record = doc_.images[at->second];
+    return record.name == file ? &record : nullptr;
+}
+
 void PdfWriter::image(const std::string& file, float x, float y, float w, float h, std::int32_t link)
 {
     (void)link;  // link areas are never written: no annotations in this writer
-    const ImageRecord* found = nullptr;
-    for (const ImageRecord& record : doc_.images) {
-        if (record.name == file) {
-            found = &record;
-            break;
-        }
-    }
+    const ImageRecord* found = findImage(file);
     if (found == nullptr) {
         ImageRecord record;
         record.name = file;
@@ -47,6 +49,7 @@ void PdfWriter::image(const std::string& file, float x, float y, float w, float 
             doc_.errorCode = error;
             return;
         }
+        imageIndex_.emplace(file, doc_.images.size());
         doc_.images.push_back(std::move(record));
         found = &doc_.images.back();
     }

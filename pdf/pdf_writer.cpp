@@ -42,6 +42,7 @@ void PdfWriter::clearLists()
     doc_.fonts.clear();
     doc_.fontFiles.clear();
     doc_.images.clear();
+    imageIndex_.clear();
     doc_.pageEndHooks.clear();
     doc_.catalogHooks.clear();
     doc_.resourceHooks.clear();

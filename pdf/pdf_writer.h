@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "byte_buffer.h"
 #include "content_line.h"
@@ -108,6 +109,8 @@ public:
 
     // --- pictures -------------------------------------------------------------
     void image(const std::string& file, float x, float y, float w, float h, std::int32_t link);
+    // The picture loaded under this file name in the current document, or null.
+    const ImageRecord* findImage(std::string_view file) const;
     std::string_view getErrorText() const { return errorText(doc_.errorCode); }
 
     // --- state, read only -----------------------------------------------------
@@ -165,6 +168,9 @@ private:
 
     PdfDocument doc_;
     FontSource* fontSource_ = nullptr;
+    // Where each loaded picture lies in doc_.images, by file name: a job may name
+    // hundreds of thousands of pictures.
+    std::unordered_map<std::string, std::size_t> imageIndex_;
     // The line being built for out(): every operator and dictionary line that
     // holds numbers is put together here.
     ContentLine line_;

@@ -1,6 +1,6 @@
 #include "pdf_export.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "deflate_compress.h"
 #include "rounding.h"
@@ -28,6 +28,8 @@ PdfExport::PdfExport(pdf::PdfWriter& writer, PdfExportOptions options)
 void PdfExport::start(const JobState& job)
 {
     outcome_ = PdfExportOutcome{};
+    failedFiles_.clear();
+    warnedFiles_.clear();
     writer_.initialize();
     outcome_.fileName = options_.fileName.empty() ? job.documentName + ".pdf" : options_.fileName;
     writer_.create(job.orientationCode, "mm", kA4);
@@ -67,9 +69,8 @@ void PdfExport::drawPicture(const PictureFields& fields)
                   static_cast<float>(readInteger(fields.width)), static_cast<float>(readInteger(fields.height)), 0);
     // The writer keeps every picture it could load under its file name; one that
     // is missing there was left out, and errorCode says why.
-    const auto& images = writer_.document().images;
-    auto image = std::find_if(images.begin(), images.end(), [&](const auto& record) { return record.name == file; });
-    if (image == images.end()) {
+    const pdf::ImageRecord* image = writer_.findImage(file);
+    if (image == nullptr) {
         notePictureFailure(file);
     } else if (!image->damage.empty()) {
         notePictureWarning(*image);
@@ -78,17 +79,13 @@ void PdfExport::drawPicture(const PictureFields& fields)
 
 void PdfExport::notePictureFailure(const std::string& file)
 {
-    for (const PictureFailure& failure : outcome_.pictureFailures) {
-        if (failure.file == file) return;
-    }
+    if (!failedFiles_.insert(file).second) return;
     outcome_.pictureFailures.push_back({file, writer_.errorCode(), std::string(writer_.getErrorText())});
 }
 
 void PdfExport::notePictureWarning(const pdf::ImageRecord& image)
 {
-    for (const PictureWarning& warning : outcome_.pictureWarnings) {
-        if (warning.file == image.name) return;
-    }
+    if (!warnedFiles_.insert(image.name).second) return;
     outcome_.pictureWarnings.push_back({image.name, std::string(image.damage)});
 }
 
