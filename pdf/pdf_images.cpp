@@ -46,7 +46,8 @@ void PdfWriter::image(const std::string& file, float x, float y, float w, float 
         record.number = static_cast<std::int32_t>(doc_.images.size()) + 1;
         const std::int32_t error = loadImage(record);
         if (error != 0) {
-            doc_.errorCode = error;
+            // A document that can no longer be saved keeps the code that says why.
+            if (!refused()) doc_.errorCode = error;
             return;
         }
         imageIndex_.emplace(file, doc_.images.size());
@@ -80,10 +81,10 @@ void PdfWriter::image(const std::string& file, float x, float y, float w, float 
 void PdfWriter::putImages()
 {
     for (ImageRecord& record : doc_.images) {
-        // Out of memory: the document can no longer be saved, so nothing more is
-        // written. Any other error (a picture that failed to load) leaves the loaded
+        // Out of memory or beyond a PDF file's limits: the document can no longer
+        // be saved, so nothing more is written. Any other error (a picture that failed to load) leaves the loaded
         // pictures to be written, since the page content refers to them.
-        if (doc_.errorCode != kOutOfMemory) {
+        if (!refused()) {
             if (record.filter == "WMF") {
                 putForm(record);
             } else {

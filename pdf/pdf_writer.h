@@ -30,6 +30,14 @@
 
 namespace tabulon::pdf {
 
+// The largest document a PDF file can hold: the number of indirect objects
+// readers accept, and the largest byte offset the ten digits of a cross-reference
+// entry can give. Tests lower them to reach them quickly.
+struct PdfLimits {
+    std::int64_t objects = 8388607;
+    std::uint64_t offset = 9999999999;
+};
+
 class PdfWriter {
 public:
     PdfWriter();
@@ -116,6 +124,10 @@ public:
     // --- state, read only -----------------------------------------------------
     const PdfDocument& document() const { return doc_; }
     std::int32_t errorCode() const { return doc_.errorCode; }
+    // True once the document can no longer be saved (out of memory, or beyond
+    // the limits of a PDF file): save() then writes nothing.
+    bool refused() const;
+    void setLimits(const PdfLimits& limits) { limits_ = limits; }
     // The file image after close(), in one piece; empty after save() released it.
     std::string_view bytes();
     // The content of page `index` (from 0) as written so far; before close().
@@ -168,6 +180,13 @@ private:
 
     PdfDocument doc_;
     FontSource* fontSource_ = nullptr;
+    PdfLimits limits_;
+    // Refuses a further page that would take the document past the limits,
+    // counting what is known before close: two objects per page, one per font and
+    // picture, and the fixed ones.
+    bool roomForPage();
+    // The exact check once every object has its offset.
+    void checkLimits();
     // Where each loaded picture lies in doc_.images, by file name: a job may name
     // hundreds of thousands of pictures.
     std::unordered_map<std::string, std::size_t> imageIndex_;

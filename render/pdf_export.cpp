@@ -47,7 +47,9 @@ void PdfExport::drawLine(const JobLine& line, const RendererState& state) { draw
 bool PdfExport::endPage()
 {
     writer_.addPage("", "");
-    return true;
+    // A document past what a PDF file can hold is not saved: the pass ends here
+    // instead of working through the rest of the job for nothing.
+    return !writer_.refused();
 }
 
 void PdfExport::drawText(const TextFields& fields, std::string_view text, const RendererState& state)
