@@ -103,14 +103,25 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
     renderer.renderJob(std::move(job), render::RenderTarget::Pdf, pdf);
 
     const render::PdfExportOutcome& outcome = pdfExport.outcome();
+    // The warnings go out in large pieces: standard error is unbuffered, and a job
+    // may name hundreds of thousands of missing pictures.
+    std::string warnings;
+    auto flushWarnings = [&](std::size_t atLeast) {
+        if (warnings.size() < atLeast) return;
+        errors << warnings;
+        warnings.clear();
+    };
     for (const render::PictureFailure& failure : outcome.pictureFailures) {
         std::string reason = failure.reason.empty() ? "it could not be embedded" : failure.reason;
-        errors << kProgram << ": warning: picture " << render::fileNameForMessage(failure.file)
-               << " left out: " << reason << '\n';
+        warnings += std::string(kProgram) + ": warning: picture " + render::fileNameForMessage(failure.file) +
+                    " left out: " + reason + '\n';
+        flushWarnings(1 << 16);
     }
     for (const render::PictureWarning& warning : outcome.pictureWarnings) {
-        errors << render::pictureWarningLine(kProgram, warning) << '\n';
+        warnings += render::pictureWarningLine(kProgram, warning) + '\n';
+        flushWarnings(1 << 16);
     }
+    flushWarnings(1);
     if (!outcome.saved()) {
         errors << kProgram << ": " << render::fileNameForMessage(outcome.fileName) << " not written (error "
                << outcome.errorCode

@@ -23,6 +23,8 @@ std::string_view errorText(std::int32_t code)
     case kFileOpen: return "File open error.";
     case kOutOfMemory: return "Out of memory.";
     case kBookmark: return "Bookmark Error";
+    case kTooManyObjects: return "Too many objects for a PDF file.";
+    case kTooManyBytes: return "Too many bytes for a PDF file.";
     default: return "";
     }
 }

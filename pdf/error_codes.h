@@ -31,6 +31,10 @@ enum ErrorCode : std::int32_t {
     kFileOpen = 17,
     kOutOfMemory = 18,
     kBookmark = 19,
+    // The document outgrows what a PDF file can hold: more indirect objects than
+    // readers accept, or a byte offset beyond the cross-reference table's ten digits.
+    kTooManyObjects = 20,
+    kTooManyBytes = 21,
 };
 
 // The text for an error code, as PdfWriter::getErrorText() returns it; empty for

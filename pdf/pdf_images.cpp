@@ -28,25 +28,29 @@ std::int32_t loadImage(ImageRecord& record)
 
 }  // namespace
 
+const ImageRecord* PdfWriter::findImage(std::string_view file) const
+{
+    auto at = imageIndex_.find(std::string(file));
+    if (at == imageIndex_.end() || at->second >= doc_.images.size()) return nullptr;
+    const ImageRecord& record = doc_.images[at->second];
+    return record.name == file ? &record : nullptr;
+}
+
 void PdfWriter::image(const std::string& file, float x, float y, float w, float h, std::int32_t link)
 {
     (void)link;  // link areas are never written: no annotations in this writer
-    const ImageRecord* found = nullptr;
-    for (const ImageRecord& record : doc_.images) {
-        if (record.name == file) {
-            found = &record;
-            break;
-        }
-    }
+    const ImageRecord* found = findImage(file);
     if (found == nullptr) {
         ImageRecord record;
         record.name = file;
         record.number = static_cast<std::int32_t>(doc_.images.size()) + 1;
         const std::int32_t error = loadImage(record);
         if (error != 0) {
-            doc_.errorCode = error;
+            // A document that can no longer be saved keeps the code that says why.
+            if (!refused()) doc_.errorCode = error;
             return;
         }
+        imageIndex_.emplace(file, doc_.images.size());
         doc_.images.push_back(std::move(record));
         found = &doc_.images.back();
     }
@@ -77,10 +81,10 @@ void PdfWriter::image(const std::string& file, float x, float y, float w, float 
 void PdfWriter::putImages()
 {
     for (ImageRecord& record : doc_.images) {
-        // Out of memory: the document can no longer be saved, so nothing more is
-        // written. Any other error (a picture that failed to load) leaves the loaded
+        // Out of memory or beyond a PDF file's limits: the document can no longer
+        // be saved, so nothing more is written. Any other error (a picture that failed to load) leaves the loaded
         // pictures to be written, since the page content refers to them.
-        if (doc_.errorCode != kOutOfMemory) {
+        if (!refused()) {
             if (record.filter == "WMF") {
                 putForm(record);
             } else {

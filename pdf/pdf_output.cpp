@@ -70,12 +70,51 @@ void PdfWriter::close()
     putResources();
     putInfo();
     putCatalog();
+    checkLimits();
     putTrailer(putXref());
 
     doc_.state = DocumentState::Closed;
     for (std::size_t i = 0; i < doc_.closeHooks.size(); ++i) doc_.closeHooks[i](*this);
     doc_.namesObject = 0;
     clearLists();
+}
+
+bool PdfWriter::refused() const
+{
+    const std::int32_t code = doc_.errorCode;
+    return code == kOutOfMemory || code == kTooManyObjects || code == kTooManyBytes;
+}
+
+bool PdfWriter::roomForPage()
+{
+    if (refused()) return false;
+    constexpr std::int64_t kFixedObjects = 4;  // page tree, resources, info, catalog
+    const std::int64_t objects = kFixedObjects + 2 * (static_cast<std::int64_t>(doc_.pages.size()) + 1) +
+                                 static_cast<std::int64_t>(doc_.fonts.size() + doc_.images.size());
+    if (objects > limits_.objects) {
+        doc_.errorCode = kTooManyObjects;
+        return false;
+    }
+    if (doc_.buffer.length() + doc_.pageContents.length() > limits_.offset) {
+        doc_.errorCode = kTooManyBytes;
+        return false;
+    }
+    return true;
+}
+
+void PdfWriter::checkLimits()
+{
+    if (refused()) return;
+    if (doc_.objectCount > limits_.objects) {
+        doc_.errorCode = kTooManyObjects;
+        return;
+    }
+    for (std::size_t offset : doc_.offsets) {
+        if (offset > limits_.offset) {
+            doc_.errorCode = kTooManyBytes;
+            return;
+        }
+    }
 }
 
 void PdfWriter::putResources()
@@ -239,7 +278,7 @@ void PdfWriter::save(const std::string& fileName)
     close();
     // A released buffer means the document was saved already: write nothing.
     if (!doc_.buffer.allocated()) return;
-    if (!fileName.empty() && doc_.errorCode != kOutOfMemory) {
+    if (!fileName.empty() && !refused()) {
         std::vector<std::string_view> pieces;
         pieces.reserve(2 * doc_.spliced.size() + 1);
         std::size_t from = 0;

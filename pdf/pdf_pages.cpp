@@ -105,6 +105,7 @@ int PdfWriter::addPage(std::string_view orientation, std::string_view format)
 
 int PdfWriter::beginPage(std::string_view orientation, std::string_view format)
 {
+    if (!roomForPage()) return 0;
     // Page contents follow one another in one buffer, which grows by doubling:
     // no page keeps room it does not use, and a long document reallocates it a
     // few dozen times rather than once per page.

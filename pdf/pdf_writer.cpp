@@ -44,6 +44,7 @@ void PdfWriter::clearLists()
     doc_.fontFiles.clear();
     doc_.fontLookups.clear();
     doc_.images.clear();
+    imageIndex_.clear();
     doc_.pageEndHooks.clear();
     doc_.catalogHooks.clear();
     doc_.resourceHooks.clear();

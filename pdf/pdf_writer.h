@@ -22,6 +22,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "byte_buffer.h"
 #include "content_line.h"
@@ -33,6 +34,13 @@
 namespace tabulon::pdf {
 
 class PageCompressor;
+// The largest document a PDF file can hold: the number of indirect objects
+// readers accept, and the largest byte offset the ten digits of a cross-reference
+// entry can give. Tests lower them to reach them quickly.
+struct PdfLimits {
+    std::int64_t objects = 8388607;
+    std::uint64_t offset = 9999999999;
+};
 
 class PdfWriter {
 public:
@@ -121,11 +129,17 @@ public:
 
     // --- pictures -------------------------------------------------------------
     void image(const std::string& file, float x, float y, float w, float h, std::int32_t link);
+    // The picture loaded under this file name in the current document, or null.
+    const ImageRecord* findImage(std::string_view file) const;
     std::string_view getErrorText() const { return errorText(doc_.errorCode); }
 
     // --- state, read only -----------------------------------------------------
     const PdfDocument& document() const { return doc_; }
     std::int32_t errorCode() const { return doc_.errorCode; }
+    // True once the document can no longer be saved (out of memory, or beyond
+    // the limits of a PDF file): save() then writes nothing.
+    bool refused() const;
+    void setLimits(const PdfLimits& limits) { limits_ = limits; }
     // The file image after close(), in one piece; empty after save() released it.
     std::string_view bytes();
     // The content of page `index` (from 0) as written so far; before close().
@@ -192,6 +206,16 @@ private:
     // The pages being compressed while the next are written; none until a page
     // ends under Compression::Concurrent.
     std::unique_ptr<PageCompressor> compressor_;
+    PdfLimits limits_;
+    // Refuses a further page that would take the document past the limits,
+    // counting what is known before close: two objects per page, one per font and
+    // picture, and the fixed ones.
+    bool roomForPage();
+    // The exact check once every object has its offset.
+    void checkLimits();
+    // Where each loaded picture lies in doc_.images, by file name: a job may name
+    // hundreds of thousands of pictures.
+    std::unordered_map<std::string, std::size_t> imageIndex_;
     // The line being built for out(): every operator and dictionary line that
     // holds numbers is put together here.
     ContentLine line_;

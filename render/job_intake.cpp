@@ -39,7 +39,7 @@ JobState intakeJob(std::string jobText)
     JobState job;
     job.text = std::move(jobText);
     std::string_view text = job.text;
-    job.lineCount = static_cast<std::int32_t>(countCarriageReturns(text));
+    job.lineCount = countCarriageReturns(text);
 
     std::string_view header = text.substr(0, text.find(kHeaderEnd));
     // A header this short is no header: every job line stays empty.

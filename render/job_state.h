@@ -14,7 +14,7 @@ namespace tabulon::render {
 // the walk always yields exactly lineCount lines.
 class JobLineCursor {
 public:
-    JobLineCursor(std::string_view text, std::int32_t lineCount)
+    JobLineCursor(std::string_view text, std::int64_t lineCount)
         : rest_(text), begin_(text.data()), remaining_(lineCount > 0 ? lineCount : 0)
     {
     }
@@ -46,7 +46,7 @@ public:
 private:
     std::string_view rest_;
     const char* begin_;
-    std::int32_t remaining_;
+    std::int64_t remaining_;
     bool exhausted_ = false;
 };
 
@@ -55,7 +55,7 @@ private:
 // no lines, and lines past the last piece are empty.
 class JobLineReverseCursor {
 public:
-    JobLineReverseCursor(std::string_view text, std::int32_t lineCount, std::int64_t pieceCount)
+    JobLineReverseCursor(std::string_view text, std::int64_t lineCount, std::int64_t pieceCount)
         : text_(text), end_(text.size()), piece_(pieceCount - 1), line_(lineCount > 0 ? lineCount : 0)
     {
         while (piece_ >= 0 && piece_ >= line_) takePiece();
@@ -83,12 +83,13 @@ private:
     std::string_view text_;
     std::size_t end_;       // one past the end of the next piece to take
     std::int64_t piece_;    // the index of the next piece to take
-    std::int32_t line_;     // lines still to give
+    std::int64_t line_;     // lines still to give
 };
 
 struct JobState {
-    // The number of CR characters in the whole job text, header line included.
-    std::int32_t lineCount = 0;
+    // The number of CR characters in the whole job text, header line included;
+    // 64 bits, as a text of more than 2^31 CRs is only a few gigabytes.
+    std::int64_t lineCount = 0;
     // The job text, held once. The job lines are the text from lineStart on,
     // read through lines(); the header line before it has been taken apart.
     std::string text;

@@ -1,6 +1,6 @@
 #include "pdf_export.h"
 
-#include <algorithm>
+#include <utility>
 
 #include "deflate_compress.h"
 #include "rounding.h"
@@ -28,6 +28,8 @@ PdfExport::PdfExport(pdf::PdfWriter& writer, PdfExportOptions options)
 void PdfExport::start(const JobState& job)
 {
     outcome_ = PdfExportOutcome{};
+    failedFiles_.clear();
+    warnedFiles_.clear();
     writer_.initialize();
     outcome_.fileName = options_.fileName.empty() ? job.documentName + ".pdf" : options_.fileName;
     writer_.create(job.orientationCode, "mm", kA4);
@@ -48,7 +50,9 @@ void PdfExport::drawLine(const JobLine& line, const RendererState& state) { draw
 bool PdfExport::endPage()
 {
     writer_.addPage("", "");
-    return true;
+    // A document past what a PDF file can hold is not saved: the pass ends here
+    // instead of working through the rest of the job for nothing.
+    return !writer_.refused();
 }
 
 void PdfExport::drawText(const TextFields& fields, std::string_view text, const RendererState& state)
@@ -71,9 +75,8 @@ PicturePlacement placePicture(pdf::PdfWriter& writer, const PictureFields& field
                  static_cast<float>(readInteger(fields.width)), static_cast<float>(readInteger(fields.height)), 0);
     // The writer keeps every picture it could load under its file name; one that
     // is missing there was left out, and errorCode says why.
-    const auto& images = writer.document().images;
-    auto image = std::find_if(images.begin(), images.end(), [&](const auto& record) { return record.name == file; });
-    if (image == images.end()) {
+    const pdf::ImageRecord* image = writer.findImage(file);
+    if (image == nullptr) {
         placement.failure = PictureFailure{file, writer.errorCode(), std::string(writer.getErrorText())};
     } else if (!image->damage.empty()) {
         placement.warning = PictureWarning{image->name, std::string(image->damage)};
@@ -90,17 +93,13 @@ void PdfExport::drawPicture(const PictureFields& fields)
 
 void PdfExport::notePictureFailure(PictureFailure failure)
 {
-    for (const PictureFailure& noted : outcome_.pictureFailures) {
-        if (noted.file == failure.file) return;
-    }
+    if (!failedFiles_.insert(failure.file).second) return;
     outcome_.pictureFailures.push_back(std::move(failure));
 }
 
 void PdfExport::notePictureWarning(PictureWarning warning)
 {
-    for (const PictureWarning& noted : outcome_.pictureWarnings) {
-        if (noted.file == warning.file) return;
-    }
+    if (!warnedFiles_.insert(warning.file).second) return;
     outcome_.pictureWarnings.push_back(std::move(warning));
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "command_drawer.h"
@@ -87,6 +88,10 @@ private:
     pdf::PdfWriter& writer_;
     PdfExportOptions options_;
     PdfExportOutcome outcome_;
+    // The file names already in the outcome's failures and warnings, so that a job
+    // naming many pictures is reported in time linear in its lines.
+    std::unordered_set<std::string> failedFiles_;
+    std::unordered_set<std::string> warnedFiles_;
 };
 
 // True for the error codes that mean the file was not written; picture codes

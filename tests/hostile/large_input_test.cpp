@@ -4,6 +4,7 @@
 // claims.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -124,6 +125,29 @@ TEST(LargeInput, TenThousandStylesOfOneFamilyShareOneLoadedFont)
     EXPECT_LE(run.child.peakRssKb, 100 * 1024);
     expectProportionalMemory(run);
     std::remove(run.pdfPath.c_str());
+}
+
+// Work that grows with the job, never with its square: the program's processor
+// time for ten times the lines must grow about tenfold (a search through what
+// came before grows a hundredfold). Processor time, not wall time, so that a busy
+// machine does not decide.
+TEST(LargeInput, ManyDistinctMissingPicturesCostLinearWork)
+{
+    auto run = [](int pictures) {
+        std::string job = "Pics,P/*\r";
+        for (int i = 0; i < pictures; ++i) job += "img,10,10,20,20,missing-" + std::to_string(i) + ".png/*\r";
+        ExportRun result = exportJobFile("missing-pictures", job);
+        EXPECT_EQ(result.child.exitStatus, 0);
+        std::string last = "missing-" + std::to_string(pictures - 1) + ".png left out";
+        EXPECT_NE(result.child.errors.find(last), std::string::npos);
+        expectReadablePdf(result.pdfPath, 1);
+        std::remove(result.pdfPath.c_str());
+        return result.child.cpuSeconds;
+    };
+    double small = run(20000);
+    double large = run(200000);
+    std::cout << "processor time: 20,000 pictures " << small << " s, 200,000 pictures " << large << " s\n";
+    EXPECT_LE(large, 30 * std::max(small, 0.02));
 }
 
 // A job that is one 10 MB header: the document name is the whole text, the file

@@ -191,6 +191,50 @@ TEST_F(FileStructure, CloseTwiceWritesTheTrailerOnce)
     EXPECT_EQ(writer.document().state, DocumentState::Closed);
 }
 
+// A document past the object count readers accept or past the offsets a
+// cross-reference entry can hold is refused with its own code, and the earlier
+// file of that name keeps its bytes. Lowered limits stand for the real ones: the
+// page estimate refuses early, the exact count at close catches the rest.
+TEST(FileLimits, DocumentsBeyondThePdfLimitsAreRefusedAndNotWritten)
+{
+    const struct {
+        const char* name;
+        PdfLimits limits;
+        int pages;
+        int textsPerPage;
+        std::int32_t code;
+    } cases[] = {
+        // Objects 1 and 2, two per page, info and catalog: 8 pages are 20 objects.
+        {"eight pages in 20 objects", {20, 9999999999}, 8, 0, kNoError},
+        {"nine pages in 20 objects", {20, 9999999999}, 9, 0, kTooManyObjects},
+        {"a font object on top", {20, 9999999999}, 8, 1, kTooManyObjects},
+        {"offsets within 10,000 bytes", {8388607, 10000}, 3, 10, kNoError},
+        {"page contents past 600 bytes", {8388607, 600}, 3, 10, kTooManyBytes},
+        {"the last objects past 700 bytes", {8388607, 700}, 1, 10, kTooManyBytes},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = test::writeTempFile("limits.pdf", "earlier");
+        PdfWriter writer;
+        writer.setLimits(c.limits);
+        writer.initialize();
+        writer.create("P", "mm", "");
+        writer.setFont("Arial", "", 12);
+        for (int page = 0; page < c.pages; ++page) {
+            if (page > 0) writer.addPage("", "");
+            for (int i = 0; i < c.textsPerPage; ++i) writer.text(10, 20 + 5 * static_cast<float>(i), "Limits");
+        }
+        writer.save(path);
+        EXPECT_EQ(writer.errorCode(), c.code);
+        if (c.code == kNoError) {
+            EXPECT_TRUE(test::qpdfAccepts(path));
+        } else {
+            EXPECT_EQ(test::readFile(path), "earlier");
+            EXPECT_NE(writer.getErrorText(), "");
+        }
+    }
+}
+
 TEST(FileName, ValidationRejectsReservedCharactersInTheFilePartOnly)
 {
     // The file part is what follows the last "/" or "\", so a Windows path is

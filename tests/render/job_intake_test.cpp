@@ -27,7 +27,7 @@ TEST(JobIntake, SplitsHeaderAndStoresEveryLine)
 {
     struct Case {
         std::string_view text;
-        std::int32_t lineCount;
+        std::int64_t lineCount;
         std::string documentName;
         std::string orientationCode;
         std::vector<std::string> lines;  // entries 1 to lineCount
@@ -81,6 +81,26 @@ TEST(JobIntake, SplitsHeaderAndStoresEveryLine)
         if (random() % 2) text += "tail";
         render::JobState odd = intakeJob(text);
         EXPECT_EQ(linesOf(odd).size(), static_cast<std::size_t>(odd.lineCount)) << text;
+    }
+}
+
+// A job text followed by 2^31 CRs or more: the count does not wrap, so the
+// text is still the first line (only the first lines are walked here).
+TEST(JobIntake, LineCountsBeyondTwoToThe31KeepTheText)
+{
+    for (std::int64_t count : {std::int64_t{1} << 31, (std::int64_t{1} << 32) + 1}) {
+        render::JobState job;
+        job.text = "Doc,P/*\rtxt,A,N,12,10,10,K/*Kept\r\r";
+        job.lineStart = 8;
+        job.lineCount = count;
+        render::JobLineCursor cursor = job.lines();
+        std::string_view line;
+        ASSERT_TRUE(cursor.next(line)) << count;
+        EXPECT_EQ(line, "txt,A,N,12,10,10,K/*Kept");
+        for (int i = 0; i < 3; ++i) {
+            ASSERT_TRUE(cursor.next(line));
+            EXPECT_EQ(line, "");
+        }
     }
 }
 

@@ -86,6 +86,8 @@ ChildResult runChild(const ChildOptions& options)
         } while (done < 0 && errno == EINTR);
         if (done == child) {
             result.peakRssKb = usage.ru_maxrss;
+            result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
             if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
             if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
             result.started = !(WIFEXITED(status) && WEXITSTATUS(status) == kSetupFailed);

@@ -32,6 +32,7 @@ struct ChildResult {
     std::string output;   // standard output
     std::string errors;   // standard error
     long peakRssKb = 0;   // ru_maxrss of the child, from wait4
+    double cpuSeconds = 0;  // user and system time of the child, from wait4
 };
 
 ChildResult runChild(const ChildOptions& options);
