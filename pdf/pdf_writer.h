@@ -109,6 +109,9 @@ public:
     // --- pictures -------------------------------------------------------------
     void image(const std::string& file, float x, float y, float w, float h, std::int32_t link);
     std::string_view getErrorText() const { return errorText(doc_.errorCode); }
+    // After a save() that failed with kCreateFile: why, when the error text does
+    // not tell (see fileWriteReason()); empty otherwise.
+    std::string_view saveFailureReason() const { return saveFailureReason_; }
 
     // --- state, read only -----------------------------------------------------
     const PdfDocument& document() const { return doc_; }
@@ -165,6 +168,7 @@ private:
 
     PdfDocument doc_;
     FontSource* fontSource_ = nullptr;
+    std::string_view saveFailureReason_;
     // The line being built for out(): every operator and dictionary line that
     // holds numbers is put together here.
     ContentLine line_;
