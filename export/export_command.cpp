@@ -125,7 +125,7 @@ int runExport(const ExportOptions& options, std::istream& standardInput, std::os
     if (!outcome.saved()) {
         errors << kProgram << ": " << render::fileNameForMessage(outcome.fileName) << " not written (error "
                << outcome.errorCode
-               << "): " << outcome.errorText << '\n';
+               << "): " << render::saveFailureText(outcome) << '\n';
         return 1;
     }
     return 0;

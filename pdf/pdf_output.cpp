@@ -276,6 +276,7 @@ void PdfWriter::releaseFileImage()
 void PdfWriter::save(const std::string& fileName)
 {
     close();
+    saveFailureReason_ = {};
     // A released buffer means the document was saved already: write nothing.
     if (!doc_.buffer.allocated()) return;
     if (!fileName.empty() && !refused()) {
@@ -290,8 +291,9 @@ void PdfWriter::save(const std::string& fileName)
         pieces.push_back(doc_.buffer.view().substr(from));
         if (!isValidFileName(fileName)) {
             doc_.errorCode = kBadFileName;
-        } else if (!writeFileWhole(fileName, pieces)) {
+        } else if (const FileWrite written = writeFileWhole(fileName, pieces); written != FileWrite::kWritten) {
             doc_.errorCode = kCreateFile;
+            saveFailureReason_ = fileWriteReason(written);
         }
     }
     releaseFileImage();

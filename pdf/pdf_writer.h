@@ -132,6 +132,9 @@ public:
     // The picture loaded under this file name in the current document, or null.
     const ImageRecord* findImage(std::string_view file) const;
     std::string_view getErrorText() const { return errorText(doc_.errorCode); }
+    // After a save() that failed with kCreateFile: why, when the error text does
+    // not tell (see fileWriteReason()); empty otherwise.
+    std::string_view saveFailureReason() const { return saveFailureReason_; }
 
     // --- state, read only -----------------------------------------------------
     const PdfDocument& document() const { return doc_; }
@@ -216,6 +219,7 @@ private:
     // Where each loaded picture lies in doc_.images, by file name: a job may name
     // hundreds of thousands of pictures.
     std::unordered_map<std::string, std::size_t> imageIndex_;
+    std::string_view saveFailureReason_;
     // The line being built for out(): every operator and dictionary line that
     // holds numbers is put together here.
     ContentLine line_;

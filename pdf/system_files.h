@@ -28,12 +28,22 @@ enum class [[nodiscard]] FileRead {
 // result but kRead, `into` is left released.
 FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into);
 
+// How a write of a whole file ended.
+enum class [[nodiscard]] FileWrite {
+    kWritten,      // the file holds the pieces
+    kFailed,       // not written; any earlier file is as it was
+    kForeignLink,  // not written: the name is another user's link in a shared sticky folder
+};
+
 // Writes the pieces, one after the other, as the file `path`: into a temporary
 // file beside it, flushed to disk and renamed over `path` only when complete, so
 // that a failed write leaves any earlier file at `path` as it was and no temporary
-// file behind. A link is followed and its target replaced, the link kept; the new
-// file keeps the mode of the file it replaces. A device or a pipe is written in
-// place, and a folder is never replaced. False when the file was not written.
-[[nodiscard]] bool writeFileWhole(const std::string& path, const std::vector<std::string_view>& pieces);
+// file behind, also when SIGINT, SIGTERM or SIGHUP (on Windows a console's Ctrl-C
+// or close) ends the program during the write. A link is followed and its target
+// replaced, or created when it does not exist, the link kept; in a folder anyone
+// may write to that has the sticky bit, another user's link is not followed. The
+// new file keeps the mode of the file it replaces. A device or a pipe is written
+// in place, and a folder is never replaced.
+FileWrite writeFileWhole(const std::string& path, const std::vector<std::string_view>& pieces);
 
 }  // namespace tabulon::pdf

@@ -8,8 +8,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
+#include <climits>
+#include <utility>
+#include <vector>
 
+#include "posix_temporary_file.h"
 #include "system_files.h"
 
 namespace tabulon::pdf {
@@ -146,41 +149,67 @@ bool writeInPlace(const std::string& path, const std::vector<std::string_view>& 
     return ::close(fd) == 0 && ok;
 }
 
-// The file a path names, with links resolved, so that the new file replaces the
-// link's target and the link stays.
-std::string resolveLinks(const std::string& path)
+// The folder part of a path: "" or ending in "/".
+std::string folderOf(const std::string& path)
 {
-    char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr) return path;
-    std::string real = resolved;
-    std::free(resolved);
-    return real;
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+enum class LinkWalk { kReached, kForeignLink, kFailed };
+
+// Follows `requested` through its links to the name the file is written under,
+// so that the new file replaces the link's target, or creates it when it does
+// not exist yet, and the link stays. In a folder that anyone may write to and
+// that has the sticky bit (like /tmp), a link is followed only when it belongs
+// to the user who writes or to the folder's owner: another user's link there
+// could otherwise turn the write onto any file the writer may change.
+LinkWalk followLinks(const std::string& requested, std::string& path)
+{
+    constexpr int kMostLinks = 40;  // more means a loop
+    path = requested;
+    for (int links = 0; links <= kMostLinks; ++links) {
+        struct stat link {};
+        if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return LinkWalk::kReached;
+        const std::string folder = folderOf(path);
+        struct stat holder {};
+        if (::stat(folder.empty() ? "." : folder.c_str(), &holder) != 0) return LinkWalk::kFailed;
+        const bool shared = (holder.st_mode & S_ISVTX) != 0 && (holder.st_mode & S_IWOTH) != 0;
+        if (shared && link.st_uid != ::geteuid() && link.st_uid != holder.st_uid) return LinkWalk::kForeignLink;
+        std::vector<char> target(PATH_MAX);
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return LinkWalk::kFailed;
+        const std::string to(target.data(), static_cast<std::size_t>(length));
+        std::string next = to.front() == '/' ? to : folder + to;
+        // A link in /proc to a pipe or a socket names no path; the system
+        // follows it when the file is opened.
+        struct stat reached {};
+        if (::lstat(next.c_str(), &reached) != 0 && ::stat(path.c_str(), &reached) == 0) return LinkWalk::kReached;
+        path = std::move(next);
+    }
+    return LinkWalk::kFailed;
 }
 
 }  // namespace
 
-bool writeFileWhole(const std::string& requested, const std::vector<std::string_view>& pieces)
+FileWrite writeFileWhole(const std::string& requested, const std::vector<std::string_view>& pieces)
 {
-    struct stat existing {};
-    if (::stat(requested.c_str(), &existing) == 0) {
-        if (S_ISDIR(existing.st_mode)) return false;
-        if (!S_ISREG(existing.st_mode)) return writeInPlace(requested, pieces);
+    std::string path;
+    switch (followLinks(requested, path)) {
+    case LinkWalk::kForeignLink: return FileWrite::kForeignLink;
+    case LinkWalk::kFailed: return FileWrite::kFailed;
+    case LinkWalk::kReached: break;
     }
-    std::string path = resolveLinks(requested);
-    std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string temporary = folder + "." + name + ".XXXXXX";
-    std::vector<char> pattern(temporary.begin(), temporary.end());
-    pattern.push_back('\0');
-
-    int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, pieces, true) && ::fchmod(fd, modeForTarget(path)) == 0 && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) ok = ::rename(pattern.data(), path.c_str()) == 0;
-    if (!ok) ::unlink(pattern.data());
-    return ok;
+    struct stat existing {};
+    if (::stat(path.c_str(), &existing) == 0) {
+        if (S_ISDIR(existing.st_mode)) return FileWrite::kFailed;
+        if (!S_ISREG(existing.st_mode)) return writeInPlace(path, pieces) ? FileWrite::kWritten : FileWrite::kFailed;
+    }
+    TemporaryFile temporary(folderOf(path));
+    if (!temporary.created()) return FileWrite::kFailed;
+    const int fd = temporary.descriptor();
+    const bool written = writeAll(fd, pieces, true) && ::fchmod(fd, modeForTarget(path)) == 0 && ::fsync(fd) == 0;
+    return written && temporary.moveTo(path) ? FileWrite::kWritten : FileWrite::kFailed;
 }
 
 }  // namespace tabulon::pdf

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 
 #include "system_files.h"
@@ -168,15 +169,65 @@ DWORD attributesForTarget(DWORD existing)
     return existing & kKept;
 }
 
-// Creates a new file beside `target`, named ".NAME.XXXXXX" after it with six
-// letters that make it new, and returns its handle and its name.
+// The temporary file being written, where the console's control handler can
+// reach it: that handler runs on a thread of its own while the write goes on.
+// One name is kept; a save running while another one is written goes unguarded.
+std::atomic<bool> temporaryClaimed{false};
+std::atomic<bool> temporaryArmed{false};
+wchar_t temporaryName[32768];
+
+// Ctrl-C, Ctrl-Break or closing the console ends the program: the temporary
+// file is deleted first (it was opened to allow that, and goes when its handle
+// closes), then the next handler, the system's, ends the program as it would.
+BOOL WINAPI deleteTemporaryOnExit(DWORD event)
+{
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT || event == CTRL_CLOSE_EVENT ||
+        event == CTRL_LOGOFF_EVENT || event == CTRL_SHUTDOWN_EVENT) {
+        if (temporaryArmed.load()) DeleteFileW(temporaryName);
+    }
+    return FALSE;
+}
+
+// Keeps a temporary file's name where deleteTemporaryOnExit finds it, from its
+// creation until it was renamed or deleted.
+class TemporaryGuard {
+public:
+    TemporaryGuard()
+    {
+        static const bool installed = SetConsoleCtrlHandler(deleteTemporaryOnExit, TRUE) != 0;
+        (void)installed;
+        bool expected = false;
+        owner_ = temporaryClaimed.compare_exchange_strong(expected, true);
+    }
+    ~TemporaryGuard()
+    {
+        if (!owner_) return;
+        temporaryArmed.store(false);
+        temporaryClaimed.store(false);
+    }
+    TemporaryGuard(const TemporaryGuard&) = delete;
+    TemporaryGuard& operator=(const TemporaryGuard&) = delete;
+    void arm(const std::wstring& name)
+    {
+        if (!owner_ || name.size() >= std::size(temporaryName)) return;
+        std::copy(name.begin(), name.end(), temporaryName);
+        temporaryName[name.size()] = L'\0';
+        temporaryArmed.store(true);
+    }
+
+private:
+    bool owner_ = false;
+};
+
+// Creates a new file beside `target`, named ".tabulon-" and six letters that
+// make it new (short, so that it fits wherever the target's name fits), and
+// returns its handle and its name.
 HANDLE createTemporary(const std::wstring& target, DWORD attributes, std::wstring& temporary)
 {
     static std::atomic<std::uint64_t> counter{0};
     constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
     const std::size_t cut = target.find_last_of(L"\\/:");
     const std::wstring folder = cut == std::wstring::npos ? std::wstring() : target.substr(0, cut + 1);
-    const std::wstring name = cut == std::wstring::npos ? target : target.substr(cut + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::uint64_t seed = (GetTickCount64() << 16) ^ (std::uint64_t{GetCurrentProcessId()} << 40) ^
                              (++counter * 0x9E3779B97F4A7C15ull);
@@ -185,8 +236,10 @@ HANDLE createTemporary(const std::wstring& target, DWORD attributes, std::wstrin
             letter = kLetters[seed % 36];
             seed /= 36;
         }
-        temporary = folder + L"." + name + L"." + letters;
-        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+        temporary = folder + L".tabulon-" + letters;
+        // FILE_SHARE_DELETE lets the console's handler delete it while it is open.
+        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                  attributes, nullptr);
         if (file != INVALID_HANDLE_VALUE) return file;
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
@@ -196,25 +249,31 @@ HANDLE createTemporary(const std::wstring& target, DWORD attributes, std::wstrin
 
 }  // namespace
 
-bool writeFileWhole(const std::string& requested, const std::vector<std::string_view>& pieces)
+FileWrite writeFileWhole(const std::string& requested, const std::vector<std::string_view>& pieces)
 {
     const std::optional<std::wstring> name = ansiToWide(requested);
-    if (!name || name->empty()) return false;
+    if (!name || name->empty()) return FileWrite::kFailed;
     const DWORD attributes = GetFileAttributesW(name->c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
-    if (const std::optional<bool> written = writeIntoDevice(*name, pieces)) return *written;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FileWrite::kFailed;
+    }
+    if (const std::optional<bool> written = writeIntoDevice(*name, pieces)) {
+        return *written ? FileWrite::kWritten : FileWrite::kFailed;
+    }
 
     const std::wstring target = resolveLinks(*name, attributes);
     std::wstring temporary;
+    TemporaryGuard guard;
     FileHandle file(createTemporary(target, attributesForTarget(attributes), temporary));
-    if (!file.valid()) return false;
+    if (!file.valid()) return FileWrite::kFailed;
+    guard.arm(temporary);
     bool ok = writeAll(file.get(), pieces) && FlushFileBuffers(file.get()) != 0;
     ok = file.close() && ok;
     if (ok) {
         ok = MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     }
     if (!ok) DeleteFileW(temporary.c_str());
-    return ok;
+    return ok ? FileWrite::kWritten : FileWrite::kFailed;
 }
 
 }  // namespace tabulon::pdf

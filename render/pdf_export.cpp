@@ -140,9 +140,15 @@ const PdfExportOutcome& PdfExport::finish()
     if (isSaveFailure(code)) {
         outcome_.errorCode = code;
         outcome_.errorText = std::string(writer_.getErrorText());
+        outcome_.errorReason = std::string(writer_.saveFailureReason());
         outcome_.bytes.clear();
     }
     return outcome_;
+}
+
+std::string saveFailureText(const PdfExportOutcome& outcome)
+{
+    return outcome.errorReason.empty() ? outcome.errorText : outcome.errorText + " " + outcome.errorReason;
 }
 
 std::string fileNameForMessage(std::string_view fileName)

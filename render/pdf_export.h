@@ -59,6 +59,7 @@ struct PdfExportOutcome {
     std::string fileName;                         // the file written (or meant to be)
     std::int32_t errorCode = 0;                   // 0 when the document was saved
     std::string errorText;                        // the writer's text for errorCode
+    std::string errorReason;                      // why, when errorText does not tell; often empty
     std::vector<PictureFailure> pictureFailures;  // one entry per file name
     std::vector<PictureWarning> pictureWarnings;  // one entry per file name
     std::string bytes;                            // the file, for an in-memory export
@@ -97,6 +98,10 @@ private:
 // True for the error codes that mean the file was not written; picture codes
 // only mean that a picture was left out.
 bool isSaveFailure(std::int32_t errorCode);
+
+// What a message says after a file's name and error code: the writer's text,
+// and the reason when there is one ("Error creating file. It is a link ...").
+std::string saveFailureText(const PdfExportOutcome& outcome);
 
 // A file name as a message shows it. A document name can be a whole clipboard's
 // text, so a name longer than kMessageNameBytes keeps its first and last bytes

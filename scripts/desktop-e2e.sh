@@ -12,7 +12,8 @@
 #   and end with 1; a
 #   PDF that cannot be saved (read-only folder, a folder in its place, /dev/full,
 #   a write limit, a full filesystem, a rejected name) is reported with the
-#   writer's code and text, starts no viewer and loses nothing.
+#   writer's code and text, starts no viewer and loses nothing; a signal during
+#   the write leaves no temporary file, and closing the window waits for the file.
 # Usage: scripts/desktop-e2e.sh [BUILD-DIR] [SCREENSHOT-OUT]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -398,6 +399,51 @@ check "no viewer: tabulon ends with exit code 0" [ "$(wait_exit_code)" = 0 ]
 check "no viewer: standard error says the viewer could not be started" grep -qxF \
   "tabulon: Seen.pdf is written, but the viewer xdg-open could not be started: No such file or directory" \
   "$work/tabulon.err"
+
+# --- 8. an export interrupted, and the window closed during one -----------------
+# F6 on a job with a 64 MB picture, so that the file takes a while to write. A
+# signal sent once the temporary file exists removes it and still ends tabulon by
+# that signal, and the earlier file keeps its bytes; closing the window then
+# waits until the file is written whole.
+big_picture=$work/big.jpg
+{
+  printf '\xff\xd8\xff\xe0\x00\x10JFIF\x00\x01\x01\x00\x00\x01\x00\x01\x00\x00\xff\xdb\x00\x43\x00'
+  head -c 64 /dev/zero | tr '\0' '\001'
+  printf '\xff\xc0\x00\x11\x08\x00\x01\x00\x01\x03\x01\x11\x00\x02\x11\x00\x03\x11\x00'
+  printf '\xff\xda\x00\x0c\x03\x01\x00\x02\x00\x03\x00\x00\x3f\x00'
+  head -c 67108864 /dev/zero
+  printf '\xff\xd9'
+} >"$big_picture"
+interrupted_case() {  # interrupted_case NAME ACTION EXIT-CODE: F6, then ACTION (a signal or "close")
+  local name=$1 action=$2 code=$3 folder=$work/interrupted/$2 appeared=no before
+  mkdir -p "$folder"
+  cp "$work/earlier.pdf" "$folder/Big.pdf"
+  before=$(listing "$folder")
+  rm -f "$work/viewer.args"
+  printf 'Big,P/*\rtxt,A,B,16,10,22,K/*Interrupted\rimg,10,40,50,50,%s/*\r' "$big_picture" | "$clipboard_put"
+  start_tabulon "$folder"
+  main=$(wait_window "PREVIEW 2.0") || main=""
+  press "$main" F6
+  for _ in $(seq 3000); do
+    compgen -G "$folder/.tabulon-*" >/dev/null && { appeared=yes; break; }
+    sleep 0.005
+  done
+  check "$name: the temporary file appears during the write" [ "$appeared" = yes ]
+  if [ "$action" = close ]; then "$close_request" "$main"; else kill -"$action" "$(pgrep -f "^$tabulon\$")"; fi
+  check "$name: tabulon ends with exit code $code" [ "$(wait_exit_code)" = "$code" ]
+  if [ "$action" = close ]; then
+    check "$name: Big.pdf is written whole" bash -c "qpdf --check '$folder/Big.pdf' >/dev/null"
+    check "$name: the viewer starts on Big.pdf" [ "$(cat "$work/viewer.args" 2>/dev/null)" = Big.pdf ]
+    check "$name: no temporary file is left" [ "$(cd "$folder" && ls -A)" = Big.pdf ]
+  else
+    check "$name: the folder is as it was (no temporary file, the earlier Big.pdf)" [ "$(listing "$folder")" = "$before" ]
+    check "$name: the earlier Big.pdf is unchanged" same_bytes "$work/earlier.pdf" "$folder/Big.pdf"
+    check "$name: no viewer starts" [ ! -e "$work/viewer.args" ]
+  fi
+}
+interrupted_case "SIGTERM during the write" TERM 143
+interrupted_case "SIGHUP during the write" HUP 129
+interrupted_case "closing the window during the write" close 0
 
 echo "e2e: $passed passed, $failed failed"
 [ "$failed" = 0 ]

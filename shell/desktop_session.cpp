@@ -82,7 +82,7 @@ void DesktopSession::exportPdf()
         // older file of the same name; the user is told why instead.
         // The same text goes to standard error, where a script or a log sees it.
         const std::string message = render::fileNameForMessage(outcome.fileName) + " could not be written (error " +
-                                    std::to_string(outcome.errorCode) + "): " + outcome.errorText;
+                                    std::to_string(outcome.errorCode) + "): " + render::saveFailureText(outcome);
         messages_ << kProgram << ": " << message << '\n';
         platform_.showMessage(kPdfNotSavedCaption, message);
         return;

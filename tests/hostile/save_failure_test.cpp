@@ -1,19 +1,25 @@
 // Saves that fail lose nothing: tabulon-export, run as a process, ends with 1 and
 // one line on standard error with the writer's code and text, any earlier file of
-// that name keeps its bytes, and no temporary file stays beside it.
+// that name keeps its bytes, and no temporary file stays beside it, also when a
+// signal ends it during the write. Names are judged whole, long legal names are
+// written, and another user's link in a shared sticky folder is not followed.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <set>
 
 #include "child_process.h"
+#include "claim_files.h"
 #include "pdf_check.h"
 
 namespace tabulon::test {
@@ -182,6 +188,161 @@ TEST(SaveFailure, NamesTheWriterRejectsAreRefusedBeforeAnythingIsWritten)
         expectFailedSave(byDocumentName, file, 15, "Filename is not correct.");
         ChildResult byOption = exportJob(kSmallJob, {"-o", target});
         expectFailedSave(byOption, target, 15, "Filename is not correct.");
+        expectUnchanged(target, earlier);
+        EXPECT_EQ(folderEntries(folder), before);
+    }
+}
+
+// Document names are judged whole, and the temporary file's name does not grow
+// with them: a NUL byte in the folder part would otherwise cut the name the
+// system sees to "trickXXXXXX", and names near the file system's 255-byte limit
+// are written as long as the name itself fits.
+TEST(SaveFailure, DocumentNamesAreJudgedWholeAndLongOnesFit)
+{
+    struct Case {
+        std::string document;
+        int code;  // 0: written as document + ".pdf"
+    };
+    const Case cases[] = {
+        {std::string("trickXXXXXX\0/x", 14), 15},
+        {std::string(244, 'n'), 0},
+        {std::string(251, 'n'), 0},
+        {std::string(252, 'n'), 16},  // with ".pdf" one byte past the limit
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.document.size());
+        std::string folder = freshFolder("names-" + std::to_string(c.document.size()));
+        std::set<std::string> before = folderEntries(folder);
+        ChildOptions inFolder;
+        inFolder.workingFolder = folder;
+        std::string file = c.document + ".pdf";
+        ChildResult run = exportJob(c.document + ",P/*\rtxt,A,N,12,10,10,K/*Long\r", {}, inFolder);
+        if (c.code != 0) {
+            // Messages show a name of more than 200 bytes by its first 157 and last 40.
+            std::string shown = file.size() > 200 ? file.substr(0, 157) + "..." + file.substr(file.size() - 40) : file;
+            expectFailedSave(run, shown, c.code, c.code == 15 ? "Filename is not correct." : "Error creating file.");
+            EXPECT_EQ(folderEntries(folder), before);
+            continue;
+        }
+        EXPECT_EQ(run.exitStatus, 0) << run.errors;
+        before.insert(file);
+        EXPECT_EQ(folderEntries(folder), before);
+        std::string report;
+        EXPECT_TRUE(qpdfAccepts(folder + "/" + file, &report)) << report;
+    }
+}
+
+// Links at the target: followed, their target replaced or created and the link
+// kept, except another user's link in a folder anyone may write to that has the
+// sticky bit (as /tmp), where following it would let that user turn the save
+// onto any file the writer may change. The link's owner is set by lchown, so the
+// cases with another owner need root.
+TEST(SaveFailure, LinksAreFollowedUnlessAnotherUserSetThemInASharedFolder)
+{
+    constexpr uid_t kOther = 65534;
+    struct Case {
+        const char* name;
+        mode_t folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+        bool targetExists;
+        bool followed;
+    };
+    const uid_t me = ::geteuid();
+    const Case cases[] = {
+        {"own link, sticky shared folder", 01777, me, me, true, true},
+        {"own dangling link", 0755, me, me, false, true},
+        {"other's link, folder not sticky", 0777, me, kOther, true, true},
+        {"other's link, sticky folder only its owner writes", 01755, me, kOther, true, true},
+        {"other's link, sticky shared folder of that user", 01777, kOther, kOther, true, true},
+        {"other's link, sticky shared folder", 01777, me, kOther, true, false},
+        {"other's dangling link, sticky shared folder", 01777, me, kOther, false, false},
+    };
+    int number = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if ((c.linkOwner != me || c.folderOwner != me) && !runsAsRoot()) {
+            std::cout << "skipped (needs root to set another owner): " << c.name << '\n';
+            continue;
+        }
+        std::string base = freshFolder("links-" + std::to_string(++number));
+        std::string shared = base + "/shared";
+        std::string elsewhere = base + "/elsewhere.pdf";
+        std::string link = shared + "/doc.pdf";
+        ASSERT_EQ(::mkdir(shared.c_str(), 0700), 0);
+        std::string earlier = c.targetExists ? writeEarlierPdf(elsewhere) : std::string();
+        ASSERT_EQ(::symlink(elsewhere.c_str(), link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), c.linkOwner, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chown(shared.c_str(), c.folderOwner, static_cast<gid_t>(-1)), 0);
+        ASSERT_EQ(::chmod(shared.c_str(), c.folderMode), 0);
+        std::set<std::string> before = folderEntries(shared);
+
+        ChildResult run = exportJob(kSmallJob + "txt,A,N,12,10,30,K/*Newer\r", {"-o", link});
+        std::vector<char> linkText(4096);
+        ssize_t length = ::readlink(link.c_str(), linkText.data(), linkText.size());
+        EXPECT_EQ(std::string(linkText.data(), length > 0 ? static_cast<std::size_t>(length) : 0), elsewhere)
+            << "the link changed";
+        EXPECT_EQ(folderEntries(shared), before);
+        if (c.followed) {
+            EXPECT_EQ(run.exitStatus, 0) << run.errors;
+            std::string report;
+            EXPECT_TRUE(qpdfAccepts(elsewhere, &report)) << report;
+            EXPECT_NE(readFile(elsewhere), earlier);
+        } else {
+            expectFailedSave(run, link, 16,
+                             "Error creating file. It is a link that belongs to another user, in a folder anyone may "
+                             "write to; such a link is not followed.");
+            if (c.targetExists) {
+                expectUnchanged(elsewhere, earlier);
+            } else {
+                EXPECT_NE(::access(elsewhere.c_str(), F_OK), 0) << "the link's target was created";
+            }
+        }
+        std::set<std::string> expected{".", "..", "shared"};
+        if (c.targetExists || c.followed) expected.insert("elsewhere.pdf");
+        EXPECT_EQ(folderEntries(base), expected);
+    }
+}
+
+// A signal that ends tabulon-export while it writes a large file: the signal
+// still ends it (its exit status names the signal), the earlier PDF keeps its
+// bytes and the temporary file is gone. The signal is sent once the temporary
+// file appears; a 64 MB picture keeps the write going for a good while after.
+TEST(SaveFailure, SignalDuringTheWriteLeavesNoTemporaryFile)
+{
+    std::string picture = writeTempFile("interrupted.jpg", claimingJpeg(1, 1, std::size_t{64} << 20));
+    std::string bigJob = kSmallJob + "img,10,40,50,50," + picture + "/*\r";
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(signal));
+        std::string folder = freshFolder(std::string("signal-") + std::to_string(signal));
+        std::string target = folder + "/doc.pdf";
+        std::string earlier = writeEarlierPdf(target);
+        std::set<std::string> before = folderEntries(folder);
+
+        int watch = ::inotify_init1(IN_CLOEXEC);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(::inotify_add_watch(watch, folder.c_str(), IN_CREATE), 0);
+        bool sent = false;
+        ChildOptions options;
+        options.hangSeconds = 120;
+        options.whileRunning = [&](int child) {
+            alignas(inotify_event) char events[4096];
+            pollfd ready{watch, POLLIN, 0};
+            while (!sent && ::poll(&ready, 1, 60000) == 1) {
+                ssize_t length = ::read(watch, events, sizeof events);
+                for (ssize_t at = 0; at < length;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+                    if (!sent && event->len > 0 && std::string(event->name) != "doc.pdf") {
+                        sent = ::kill(child, signal) == 0;
+                    }
+                    at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+                }
+            }
+        };
+        ChildResult run = exportJob(bigJob, {"-o", target}, options);
+        ::close(watch);
+        ASSERT_TRUE(sent) << "no temporary file appeared";
+        EXPECT_EQ(run.signal, signal) << "exit " << run.exitStatus << ": " << run.errors;
         expectUnchanged(target, earlier);
         EXPECT_EQ(folderEntries(folder), before);
     }

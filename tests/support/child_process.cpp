@@ -48,6 +48,9 @@ constexpr int kSetupFailed = 127;
         }
     }
     if (options.hangSeconds > 0) ::alarm(options.hangSeconds);  // a pending alarm survives exec
+    // A program started from a terminal meets these signals with their default
+    // action, whatever this process was started with (a background job ignores SIGINT).
+    for (int stop : {SIGINT, SIGTERM, SIGHUP}) ::signal(stop, SIG_DFL);
     ::execvpe(argv[0], argv.data(), envp.data());
     ::_exit(kSetupFailed);
 }
@@ -78,6 +81,7 @@ ChildResult runChild(const ChildOptions& options)
     if (out >= 0) ::close(out);
     if (err >= 0) ::close(err);
     if (child > 0) {
+        if (options.whileRunning) options.whileRunning(child);
         int status = 0;
         rusage usage{};
         pid_t done = -1;

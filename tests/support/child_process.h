@@ -3,6 +3,7 @@
 // memory.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct ChildOptions {
     // A child still running after this many seconds is ended by SIGALRM (0: no
     // limit), so that a hang fails the test instead of stopping it.
     unsigned hangSeconds = 0;
+    // Called in this process with the child's id once it was started, before
+    // waiting for it: to watch it or to send it a signal.
+    std::function<void(int)> whileRunning;
 };
 
 struct ChildResult {

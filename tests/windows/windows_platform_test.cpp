@@ -85,6 +85,10 @@ TEST(WindowsFiles, WriteReplacesWholeOrKeepsTheEarlierFileAndLeavesNoTemporaryFi
              return path;
          },
          false, Target::Old, {"out.pdf"}},
+        // The temporary file's name does not grow with the target's.
+        {"a name of 255 characters",
+         [](const std::string& folder, auto&) { return folder + "\\" + std::string(251, 'n') + ".pdf"; }, true,
+         Target::New, {std::string(251, 'n') + ".pdf"}},
         {"the NUL device, written in place", [](const std::string&, auto&) { return std::string("NUL"); }, true,
          Target::Unchecked, {}},
     };
@@ -100,7 +104,7 @@ TEST(WindowsFiles, WriteReplacesWholeOrKeepsTheEarlierFileAndLeavesNoTemporaryFi
         const std::string folder = freshFolder("write-" + std::to_string(++index));
         std::function<void()> release = [] {};
         const std::string target = c.prepare(folder, release);
-        EXPECT_EQ(tabulon::pdf::writeFileWhole(target, pieces), c.written);
+        EXPECT_EQ(tabulon::pdf::writeFileWhole(target, pieces) == tabulon::pdf::FileWrite::kWritten, c.written);
         release();
         if (c.content != Target::Unchecked) {
             EXPECT_TRUE(tabulon::test::readFile(target) == (c.content == Target::New ? whole : "old"));
