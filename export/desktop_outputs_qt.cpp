@@ -66,7 +66,12 @@ int printWithoutDialog(const ExportOptions& options, const render::JobState& job
     platform::QtPrintJob printJob(nullptr, options.printer);
     platform::QtPrinterSurface surface(printJob, platform::ansiToQString);
     if (!printJob.choosePrinter()) {
-        errors << kProgram << ": printer " << options.printer << " not found\n";
+        std::string known;
+        for (const std::string& name : platform::QtPrintJob::knownPrinters()) {
+            known += (known.empty() ? "" : ", ") + name;
+        }
+        errors << kProgram << ": no printer named " << options.printer
+               << " (known: " << (known.empty() ? "none" : known) << ")\n";
         return 1;
     }
     render::RenderOutputs outputs;
