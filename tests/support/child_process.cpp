@@ -66,9 +66,17 @@ ChildResult runChild(const ChildOptions& options)
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
+    // The options' entries replace inherited ones of the same name; a bare NAME removes it.
+    const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
-    environment.insert(environment.end(), options.environment.begin(), options.environment.end());
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        bool replaced = false;
+        for (const std::string& own : options.environment) replaced = replaced || nameOf(own) == nameOf(*entry);
+        if (!replaced) environment.emplace_back(*entry);
+    }
+    for (const std::string& own : options.environment) {
+        if (own.find('=') != std::string::npos) environment.push_back(own);
+    }
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);
@@ -86,6 +94,8 @@ ChildResult runChild(const ChildOptions& options)
         } while (done < 0 && errno == EINTR);
         if (done == child) {
             result.peakRssKb = usage.ru_maxrss;
+            result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                                static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
             if (WIFEXITED(status)) result.exitStatus = WEXITSTATUS(status);
             if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
             result.started = !(WIFEXITED(status) && WEXITSTATUS(status) == kSetupFailed);
