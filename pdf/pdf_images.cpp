@@ -5,6 +5,7 @@
 #include <string>
 
 #include "image_loader.h"
+#include "system_files.h"
 #include "pdf_writer.h"
 
 namespace tabulon::pdf {
@@ -31,11 +32,18 @@ std::int32_t loadImage(ImageRecord& record)
 void PdfWriter::image(const std::string& file, float x, float y, float w, float h, std::int32_t link)
 {
     (void)link;  // link areas are never written: no annotations in this writer
-    const ImageRecord* found = nullptr;
-    for (const ImageRecord& record : doc_.images) {
-        if (record.name == file) {
-            found = &record;
-            break;
+    const ImageRecord* found = findImage(file);
+    if (found == nullptr) {
+        // Another name of a file already read ("./x" for "x", a link) places that
+        // picture again, and is kept as one of its names.
+        if (const std::optional<FileIdentity> identity = regularFileIdentity(file)) {
+            for (ImageRecord& record : doc_.images) {
+                if (record.identity == identity) {
+                    record.otherNames.push_back(file);
+                    found = &record;
+                    break;
+                }
+            }
         }
     }
     if (found == nullptr) {
@@ -72,6 +80,19 @@ void PdfWriter::image(const std::string& file, float x, float y, float w, float 
     }
     line.integer(found->number).put(" Do Q");
     out(line.view());
+}
+
+const ImageRecord* PdfWriter::findImage(const std::string& file) const
+{
+    for (const ImageRecord& record : doc_.images) {
+        if (record.name == file) return &record;
+    }
+    for (const ImageRecord& record : doc_.images) {
+        for (const std::string& name : record.otherNames) {
+            if (name == file) return &record;
+        }
+    }
+    return nullptr;
 }
 
 void PdfWriter::putImages()

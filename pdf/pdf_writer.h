@@ -112,6 +112,9 @@ public:
 
     // --- state, read only -----------------------------------------------------
     const PdfDocument& document() const { return doc_; }
+    // The picture image() placed for `file`, under that name or another name of
+    // the same file; null when none was (it could not be loaded).
+    const ImageRecord* findImage(const std::string& file) const;
     std::int32_t errorCode() const { return doc_.errorCode; }
     // The file image after close(), in one piece; empty after save() released it.
     std::string_view bytes();

@@ -65,11 +65,10 @@ void PdfExport::drawPicture(const PictureFields& fields)
     std::string file(fields.file);
     writer_.image(file, static_cast<float>(readInteger(fields.x)), static_cast<float>(readInteger(fields.y)),
                   static_cast<float>(readInteger(fields.width)), static_cast<float>(readInteger(fields.height)), 0);
-    // The writer keeps every picture it could load under its file name; one that
+    // The writer keeps every picture it could load under its file names; one that
     // is missing there was left out, and errorCode says why.
-    const auto& images = writer_.document().images;
-    auto image = std::find_if(images.begin(), images.end(), [&](const auto& record) { return record.name == file; });
-    if (image == images.end()) {
+    const pdf::ImageRecord* image = writer_.findImage(file);
+    if (image == nullptr) {
         notePictureFailure(file);
     } else if (!image->damage.empty()) {
         notePictureWarning(*image);
