@@ -15,8 +15,10 @@
 namespace {
 
 constexpr const char* kProgram = "tabulon-demo";
-// How long to wait for the clipboard owner to hold the text.
-constexpr int kClipboardTimeoutMs = 10000;
+// How long to wait for the clipboard owner to hold the text: longer than the
+// owner waits for a display that does not answer, so that such a display ends
+// the owner first and is reported as what it is.
+constexpr int kClipboardTimeoutMs = 15000;
 
 }  // namespace
 

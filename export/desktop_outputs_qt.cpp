@@ -3,6 +3,7 @@
 // surface as the print button, on a printer named in advance.
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include "job_renderer.h"
 #include "preview_geometry.h"
 #include "qt_canvas_surface.h"
+#include "qt_display.h"
 #include "qt_page_canvas.h"
 #include "qt_print_job.h"
 #include "qt_text_codec.h"
@@ -66,7 +68,12 @@ int printWithoutDialog(const ExportOptions& options, const render::JobState& job
     platform::QtPrintJob printJob(nullptr, options.printer);
     platform::QtPrinterSurface surface(printJob, platform::ansiToQString);
     if (!printJob.choosePrinter()) {
-        errors << kProgram << ": printer " << options.printer << " not found\n";
+        std::string known;
+        for (const std::string& name : platform::QtPrintJob::knownPrinters()) {
+            known += (known.empty() ? "" : ", ") + name;
+        }
+        errors << kProgram << ": no printer named " << options.printer
+               << " (known: " << (known.empty() ? "none" : known) << ")\n";
         return 1;
     }
     render::RenderOutputs outputs;
@@ -100,7 +107,11 @@ int runDesktopOutputs(const ExportOptions& options, const render::JobState& job,
     int argc = 1;
     char name[] = "tabulon-export";
     char* argv[] = {name, nullptr};
-    QGuiApplication app(argc, argv);
+    // A display that cannot be opened, or never answers, ends the program with a
+    // message instead of Qt's abort or a wait for ever.
+    std::optional<QGuiApplication> app;
+    platform::createApplicationOrExit(kProgram, "without DISPLAY the pages are drawn offscreen",
+                                      [&] { app.emplace(argc, argv); });
     int status = 0;
     if (!options.pngDir.empty()) {
         status |= writePagePictures(options, job, errors);

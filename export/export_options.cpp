@@ -14,21 +14,24 @@ struct OptionEntry {
     std::function<std::string(ExportOptions&, const std::string& value)> apply;
 };
 
-// "WIDTHxHEIGHT" in pixels, each from 1 to 100000.
+// "WIDTHxHEIGHT" in pixels, each from 1 to kMaxScreenSide.
 std::string parseScreen(const std::string& value, ExportOptions& options)
 {
     const auto x = value.find('x');
-    const auto number = [](const std::string& text, int& out) {
-        if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos) {
-            return false;
-        }
-        out = std::stoi(text);
-        return out >= 1 && out <= 100000;
+    // 0 for text that is no number of pixels, -1 for a number beyond the limit.
+    const auto number = [](const std::string& text) {
+        if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+        if (text.size() > 9) return -1;
+        const int read = std::stoi(text);
+        return read > kMaxScreenSide ? -1 : read;
     };
-    int width = 0;
-    int height = 0;
-    if (x == std::string::npos || !number(value.substr(0, x), width) || !number(value.substr(x + 1), height)) {
+    const int width = x == std::string::npos ? 0 : number(value.substr(0, x));
+    const int height = x == std::string::npos ? 0 : number(value.substr(x + 1));
+    if (width == 0 || height == 0) {
         return "--screen needs WIDTHxHEIGHT in pixels, such as 1920x1080, not \"" + value + "\"";
+    }
+    if (width < 0 || height < 0) {
+        return "--screen " + value + " is too large: at most " + std::to_string(kMaxScreenSide) + " pixels a side";
     }
     options.screenWidth = width;
     options.screenHeight = height;
@@ -77,7 +80,8 @@ const std::vector<OptionEntry>& optionTable()
              o.pngDir = value;
              return std::string();
          }},
-        {"--screen", "WxH", "the screen the --png pages are laid out for (default 1920x1080)",
+        {"--screen", "WxH",
+         "the screen the --png pages are laid out for, at most 16384 pixels a side (default 1920x1080)",
          [](ExportOptions& o, const std::string& value) { return parseScreen(value, o); }},
         {"--print", "PRINTER", "print the job on PRINTER (a CUPS queue) without a dialog, instead of a PDF",
          [](ExportOptions& o, const std::string& value) {

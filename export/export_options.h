@@ -12,6 +12,11 @@ namespace tabulon::exporter {
 enum class JobSource { StandardInput, File, Demo };
 enum class InputEncoding { Utf8, Windows1252 };
 
+// The largest screen side --screen takes, in pixels. The page picture is three
+// quarters of the screen's height high, so a larger screen would ask for
+// gigabytes of pixels for every page.
+inline constexpr int kMaxScreenSide = 16384;
+
 struct ExportOptions {
     JobSource source = JobSource::StandardInput;
     std::string inputFile;    // for JobSource::File

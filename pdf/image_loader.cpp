@@ -86,8 +86,11 @@ std::int32_t loadWmf(Bytes data, ImageRecord& record, std::string* message)
 
 std::int32_t readImageFile(const std::string& path, ImageRecord& record)
 {
-    switch (readRegularFile(path, kMaxImageFileBytes, record.data)) {
-    case FileRead::kRead: return kNoError;
+    FileIdentity identity;
+    switch (readRegularFile(path, kMaxImageFileBytes, record.data, &identity)) {
+    case FileRead::kRead:
+        record.identity = identity;
+        return kNoError;
     case FileRead::kShortRead: return kImageRead;
     case FileRead::kCannotOpen:
     case FileRead::kTooBig:

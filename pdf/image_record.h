@@ -3,10 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "byte_buffer.h"
+#include "system_files.h"
 
 namespace tabulon::pdf {
 
@@ -21,6 +24,8 @@ struct ImageRecord {
     std::int32_t width = 0;   // pixels; forms: metafile units
     std::int32_t height = 0;
     std::string name;
+    // The file read, so that another path naming it reuses this record.
+    std::optional<FileIdentity> identity;
     std::string colorSpace;  // DeviceGray, DeviceRGB, DeviceCMYK or Indexed
     std::string decodeParms;
     std::string filter;  // DCTDecode, FlateDecode, JPXDecode or WMF

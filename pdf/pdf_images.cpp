@@ -5,6 +5,7 @@
 #include <string>
 
 #include "image_loader.h"
+#include "system_files.h"
 #include "pdf_writer.h"
 
 namespace tabulon::pdf {
@@ -32,14 +33,24 @@ const ImageRecord* PdfWriter::findImage(std::string_view file) const
 {
     auto at = imageIndex_.find(std::string(file));
     if (at == imageIndex_.end() || at->second >= doc_.images.size()) return nullptr;
-    const ImageRecord& record = doc_.images[at->second];
-    return record.name == file ? &record : nullptr;
+    return &doc_.images[at->second];
 }
 
 void PdfWriter::image(const std::string& file, float x, float y, float w, float h, std::int32_t link)
 {
     (void)link;  // link areas are never written: no annotations in this writer
     const ImageRecord* found = findImage(file);
+    if (found == nullptr) {
+        // Another name of a file already read ("./x" for "x", a link) places that
+        // picture again, and is kept as one of its names.
+        if (const std::optional<FileIdentity> identity = regularFileIdentity(file)) {
+            auto same = imageByFile_.find({identity->device, identity->index});
+            if (same != imageByFile_.end()) {
+                imageIndex_.emplace(file, same->second);
+                found = &doc_.images[same->second];
+            }
+        }
+    }
     if (found == nullptr) {
         ImageRecord record;
         record.name = file;
@@ -51,6 +62,7 @@ void PdfWriter::image(const std::string& file, float x, float y, float w, float 
             return;
         }
         imageIndex_.emplace(file, doc_.images.size());
+        if (record.identity) imageByFile_.emplace(std::pair{record.identity->device, record.identity->index}, doc_.images.size());
         doc_.images.push_back(std::move(record));
         found = &doc_.images.back();
     }

@@ -45,6 +45,7 @@ void PdfWriter::clearLists()
     doc_.fontLookups.clear();
     doc_.images.clear();
     imageIndex_.clear();
+    imageByFile_.clear();
     doc_.pageEndHooks.clear();
     doc_.catalogHooks.clear();
     doc_.resourceHooks.clear();

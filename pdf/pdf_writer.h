@@ -19,6 +19,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -129,7 +130,8 @@ public:
 
     // --- pictures -------------------------------------------------------------
     void image(const std::string& file, float x, float y, float w, float h, std::int32_t link);
-    // The picture loaded under this file name in the current document, or null.
+    // The picture image() placed for `file`, under that name or another name of
+    // the same file ("./x", a link); null when none was (it could not be loaded).
     const ImageRecord* findImage(std::string_view file) const;
     std::string_view getErrorText() const { return errorText(doc_.errorCode); }
     // After a save() that failed with kCreateFile: why, when the error text does
@@ -216,9 +218,11 @@ private:
     bool roomForPage();
     // The exact check once every object has its offset.
     void checkLimits();
-    // Where each loaded picture lies in doc_.images, by file name: a job may name
-    // hundreds of thousands of pictures.
+    // Where each loaded picture lies in doc_.images, by every name it was placed
+    // under (a job may name hundreds of thousands of pictures) and by the file's
+    // identity, so that another name of a file already read finds it.
     std::unordered_map<std::string, std::size_t> imageIndex_;
+    std::map<std::pair<std::uint64_t, std::uint64_t>, std::size_t> imageByFile_;
     std::string_view saveFailureReason_;
     // The line being built for out(): every operator and dictionary line that
     // holds numbers is put together here.

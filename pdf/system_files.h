@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,12 +23,24 @@ enum class [[nodiscard]] FileRead {
     kShortRead,   // fewer bytes came than the file's size
 };
 
+// What tells one file from another whatever path names it ("x", "./x", a link
+// to it): its device and its number there (on Windows, its volume and file index).
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the regular file at `path`; nothing when there is none.
+std::optional<FileIdentity> regularFileIdentity(const std::string& path);
+
 // Reads the regular file at `path` into `into` (which is emptied first), with one
-// allocation of the file's size. Only a regular file is read: a pipe, a device or a
+// allocation of the file's size; with `identity`, also tells which file was read. Only a regular file is read: a pipe, a device or a
 // folder is refused at once, without waiting for data that may never come. A file
 // of more than `maxBytes` bytes is refused before anything is allocated. On any
 // result but kRead, `into` is left released.
-FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into);
+FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into,
+                         FileIdentity* identity = nullptr);
 
 // How a write of a whole file ended.
 enum class [[nodiscard]] FileWrite {

@@ -79,6 +79,7 @@ public:
     gp::GpBitmap* bitmap() const { return bitmap_; }
     int width() const { return pixels_.width; }
     int height() const { return pixels_.height; }
+    std::int64_t pixelCount() const override { return static_cast<std::int64_t>(width()) * height(); }
 
 private:
     void release()

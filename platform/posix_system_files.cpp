@@ -50,7 +50,14 @@ std::size_t readFully(int fd, std::uint8_t* into, std::size_t count)
 
 }  // namespace
 
-FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into)
+std::optional<FileIdentity> regularFileIdentity(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+}
+
+FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into, FileIdentity* identity)
 {
     into.release();
     // Without O_NONBLOCK, opening a FIFO would wait for a writer.
@@ -69,6 +76,7 @@ FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuff
         return FileRead::kShortRead;
     }
     into.setLength(got);
+    if (identity) *identity = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
     return FileRead::kRead;
 }
 

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <optional>
 
 #include <QClipboard>
@@ -14,6 +16,9 @@ int serveClipboard(const std::string& utf8Text, const std::function<bool()>& now
     char name[] = "tabulon-clipboard";
     char* argv[] = {name, nullptr};
     std::optional<QGuiApplication> app;
+    // An owner that cannot take the clipboard in time ends by SIGALRM's default
+    // action, so that none is left behind by a producer that gave up on it.
+    alarm(kDisplayAnswerSeconds);
     // Without a display the owner ends with 1, and the producer hears no word.
     createApplicationOrExit(name, "", [&] { app.emplace(argc, argv); });
     QClipboard* clipboard = QGuiApplication::clipboard();
@@ -29,6 +34,7 @@ int serveClipboard(const std::string& utf8Text, const std::function<bool()>& now
     if (!nowHeld()) {
         return 1;
     }
+    alarm(0);
     return app->exec();
 }
 

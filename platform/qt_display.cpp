@@ -1,7 +1,11 @@
 #include "qt_display.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include <QString>
@@ -54,6 +58,40 @@ void holdDuringStart(QtMsgType type, const QMessageLogContext& context, const QS
     gStart->held.push_back({type, context.category != nullptr ? context.category : "", text});
 }
 
+// A display that takes the connection and never answers would hold the start
+// for ever: while the application is made, a second thread waits for it and
+// ends the process with `line` once kDisplayAnswerSeconds have passed.
+class AnswerWatch {
+public:
+    explicit AnswerWatch(std::string line) : line_(std::move(line)), thread_([this] { watch(); }) {}
+    ~AnswerWatch()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            done_ = true;
+        }
+        wake_.notify_one();
+        thread_.join();
+    }
+    AnswerWatch(const AnswerWatch&) = delete;
+    AnswerWatch& operator=(const AnswerWatch&) = delete;
+
+private:
+    void watch()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (!wake_.wait_for(lock, std::chrono::seconds(kDisplayAnswerSeconds), [this] { return done_; })) {
+            failStart(line_);
+        }
+    }
+
+    std::string line_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool done_ = false;
+    std::thread thread_;  // last: it starts once the rest is made
+};
+
 }  // namespace
 
 std::string missingDisplay()
@@ -76,7 +114,12 @@ void createApplicationOrExit(std::string_view program, std::string_view advice, 
     start.line = prefix + "cannot open the display" + (name.empty() ? "" : " " + name) + suffix;
     gStart = &start;
     start.previous = qInstallMessageHandler(holdDuringStart);
-    create();
+    {
+        const std::string late = prefix + "cannot open the display" + (name.empty() ? "" : " " + name) +
+                                 ": no answer within " + std::to_string(kDisplayAnswerSeconds) + " s" + suffix;
+        const AnswerWatch watch(late);
+        create();
+    }
     qInstallMessageHandler(start.previous);
     gStart = nullptr;
     for (const HeldMessage& message : start.held) {

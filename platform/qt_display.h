@@ -14,10 +14,14 @@ namespace tabulon::platform {
 // Empty when there is a display to try.
 std::string missingDisplay();
 
+// How long a display may take to answer while the application is made.
+inline constexpr int kDisplayAnswerSeconds = 10;
+
 // Constructs the program's Qt application object through `create`. When no
-// display can be opened, writes "PROGRAM: REASON; ADVICE" as one line on
-// standard error and ends the process with status 1; Qt's own messages about
-// the failed start are dropped. Messages of a start that succeeds are passed on.
+// display can be opened, or it gives no answer within kDisplayAnswerSeconds,
+// writes "PROGRAM: REASON; ADVICE" as one line on standard error and ends the
+// process with status 1; Qt's own messages about the failed start are dropped.
+// Messages of a start that succeeds are passed on.
 void createApplicationOrExit(std::string_view program, std::string_view advice, const std::function<void()>& create);
 
 }  // namespace tabulon::platform

@@ -24,6 +24,7 @@ public:
 class QtSurfaceImage : public render::SurfaceImage {
 public:
     explicit QtSurfaceImage(QImage image) : image(std::move(image)) {}
+    std::int64_t pixelCount() const override { return static_cast<std::int64_t>(image.width()) * image.height(); }
     QImage image;
 };
 

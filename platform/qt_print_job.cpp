@@ -2,6 +2,7 @@
 
 #include <QPageLayout>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 
 namespace tabulon::platform {
 
@@ -14,13 +15,26 @@ QtPrintJob::QtPrintJob(QWidget* dialogParent, std::optional<std::string> printer
 bool QtPrintJob::choosePrinter()
 {
     if (printerName_) {
-        printer_->setPrinterName(QString::fromStdString(*printerName_));
-        chosen_ = printer_->isValid();
+        // A name the system does not know leaves QPrinter on the default
+        // printer, still valid: the job would go to another printer.
+        const QString name = QString::fromStdString(*printerName_);
+        chosen_ = !printerName_->empty() && QPrinterInfo::availablePrinterNames().contains(name);
+        if (chosen_) {
+            printer_->setPrinterName(name);
+            chosen_ = printer_->isValid() && printer_->printerName() == name;
+        }
         return chosen_;
     }
     QPrintDialog dialog(printer_.get(), dialogParent_);
     chosen_ = dialog.exec() == QDialog::Accepted;
     return chosen_;
+}
+
+std::vector<std::string> QtPrintJob::knownPrinters()
+{
+    std::vector<std::string> names;
+    for (const QString& name : QPrinterInfo::availablePrinterNames()) names.push_back(name.toStdString());
+    return names;
 }
 
 bool QtPrintJob::chooseFile(const std::string& pdfPath)

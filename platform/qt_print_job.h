@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <QPainter>
 #include <QPrinter>
@@ -22,7 +23,10 @@ public:
     // With `printerName`, choosePrinter() takes that printer without a dialog.
     QtPrintJob(QWidget* dialogParent, std::optional<std::string> printerName = std::nullopt);
 
+    // With a name, true only when the system has a printer of exactly that name.
     bool choosePrinter() override;
+    // The names of the system's printers, for a message about a name it does not know.
+    static std::vector<std::string> knownPrinters();
     // Prints to a PDF file instead of a printer, as the dialog's print-to-file does.
     bool chooseFile(const std::string& pdfPath);
     bool start(const std::string& documentName) override;

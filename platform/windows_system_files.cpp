@@ -59,7 +59,34 @@ std::size_t readFully(HANDLE file, std::uint8_t* into, std::size_t count)
 
 }  // namespace
 
-FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into)
+namespace {
+
+FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& information)
+{
+    return {information.dwVolumeSerialNumber,
+            (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
+}  // namespace
+
+std::optional<FileIdentity> regularFileIdentity(const std::string& path)
+{
+    const std::optional<std::wstring> name = ansiToWide(path);
+    if (!name || name->empty()) return std::nullopt;
+    // Opened for its attributes only, as readRegularFile opens it otherwise.
+    const FileHandle file(CreateFileW(name->c_str(), FILE_READ_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      0, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK ||
+        !GetFileInformationByHandle(file.get(), &information) ||
+        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    return identityOf(information);
+}
+
+FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuffer& into, FileIdentity* identity)
 {
     into.release();
     const std::optional<std::wstring> name = ansiToWide(path);
@@ -85,6 +112,7 @@ FileRead readRegularFile(const std::string& path, std::size_t maxBytes, ByteBuff
         return FileRead::kShortRead;
     }
     into.setLength(got);
+    if (identity) *identity = identityOf(information);
     return FileRead::kRead;
 }
 

@@ -47,26 +47,32 @@ void SurfacePass::drawText(const TextFields& fields, std::string_view text, cons
 void SurfacePass::drawPicture(const PictureFields& fields)
 {
     surface_.makeJpegDecoderAvailable();
-    // The picture lives for this line only.
-    std::unique_ptr<SurfaceImage> image = surface_.loadImage(std::string(fields.file));
-    if (!image) return;
     std::int32_t w = readInteger(fields.width);
     std::int32_t h = readInteger(fields.height);
     // The printer gets the picture at its full resolution, stretched to its place.
     double width = at(w), height = at(h);
+    // The pixel size the picture is resized to; 0 x 0 keeps it as loaded.
+    std::int32_t wPx = 0, hPx = 0;
     if (scaled_) {
         // On the preview a page millimetre is pixelsPerMm_ screen pixels, so the
         // picture is resized once, straight to the pixels its w x h millimetres
         // cover, and drawn at that pixel size (width and height 0). Resizing it to
         // the canvas scale first and stretching it back would resample it twice
         // and blur it.
-        std::int32_t wPx = roundHalfEven(static_cast<float>(w) * pixelsPerMm_);
-        std::int32_t hPx = roundHalfEven(static_cast<float>(h) * pixelsPerMm_);
+        wPx = roundHalfEven(static_cast<float>(w) * pixelsPerMm_);
+        hPx = roundHalfEven(static_cast<float>(h) * pixelsPerMm_);
         if (fitsOnCanvas(surface_, wPx, hPx)) {
-            surface_.resizeImage(*image, wPx, hPx);
             width = height = 0.0;
+        } else {
+            wPx = hPx = 0;
         }
     }
+    const SurfaceImage* image = pictures_.find(fields.file, wPx, hPx, [&] {
+        std::unique_ptr<SurfaceImage> loaded = surface_.loadImage(std::string(fields.file));
+        if (loaded && wPx > 0) surface_.resizeImage(*loaded, wPx, hPx);
+        return loaded;
+    });
+    if (!image) return;
     surface_.movePathCursor(at(readInteger(fields.x)), at(readInteger(fields.y)));
     surface_.drawImage(*image, kOpaque, width, height);
 }

@@ -9,6 +9,7 @@
 #include "print_job.h"
 #include "question_box.h"
 #include "renderer_state.h"
+#include "surface_pictures.h"
 #include "vector_surface.h"
 
 namespace tabulon::render {
@@ -40,6 +41,9 @@ protected:
     float pixelsPerMm_ = 0.0f;
 
 private:
+    // Pictures are prepared once per pass and size, and released with the pass.
+    SurfacePictures pictures_;
+
     void drawText(const TextFields& fields, std::string_view text, const RendererState& state) override;
     void drawPicture(const PictureFields& fields) override;
     void drawStraightLine(const LineFields& fields, const RendererState& state) override;

@@ -22,6 +22,8 @@ public:
 class SurfaceImage {
 public:
     virtual ~SurfaceImage() = default;
+    // Its width times its height, for the renderer's count of what it keeps.
+    virtual std::int64_t pixelCount() const = 0;
 };
 
 class VectorSurface {

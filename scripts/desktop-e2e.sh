@@ -6,7 +6,8 @@
 #   tabulon-demo hands the demo job over and starts tabulon; the preview window
 #   has the 1920x1080 layout; "Multiple Pages!" is asked and answered; the canvas
 #   on screen equals tabulon-export --png for that page; F6 writes My_doc.pdf and
-#   starts the viewer; F4 prints to the PDF printer; arrows change nothing;
+#   starts the viewer; F4 prints to the PDF printer; tabulon-export --print
+#   prints on a named printer and refuses an unknown one; arrows change nothing;
 #   Escape, the exit button and closing the window each end with exit code 0;
 #   tabulon without a display and tabulon-demo without a tabulon to start say so
 #   and end with 1; a
@@ -190,6 +191,17 @@ before=$(ls "$pdf_home" | wc -l)
 (cd "$work/run" && "$exporter" --demo --print "$printer")
 exported=$(wait_printed "$before")
 check "tabulon-export --print prints the 4 pages without a dialog" [ "$(pages_of "$exported")" = 4 ]
+
+# A printer the system does not know is refused, and nothing goes to the default
+# printer (the PDF printer, which would otherwise take the job).
+jobs_before=$(lpstat -W all -o 2>/dev/null | wc -l)
+status=0
+(cd "$work/run" && "$exporter" --demo --print NoSuchPrinter 2>"$work/no-printer.err") || status=$?
+check "tabulon-export --print NoSuchPrinter ends with 1" [ "$status" = 1 ]
+check "... and names the printers it knows" \
+  grep -qx "tabulon-export: no printer named NoSuchPrinter (known: \(.*, \)\?$printer\(, .*\)\?)" "$work/no-printer.err"
+sleep 2
+check "... and prints nothing anywhere" [ "$(lpstat -W all -o 2>/dev/null | wc -l)" = "$jobs_before" ]
 
 press "$main" Escape
 check "Escape ends the tabulon the demo started" wait_ended "$tabulon"

@@ -24,8 +24,14 @@ TEST(ExportOptions, PagePicturesAndPrintingTakeTheirValues)
          ""},
         {{"--screen", "-5x10"}, "--screen needs WIDTHxHEIGHT in pixels, such as 1920x1080, not \"-5x10\"", "", 0, 0,
          ""},
-        {{"--screen", "99999999x10"},
-         "--screen needs WIDTHxHEIGHT in pixels, such as 1920x1080, not \"99999999x10\"", "", 0, 0, ""},
+        {{"--png", "p", "--screen", "16384x16384"}, "", "p", 16384, 16384, ""},
+        {{"--screen", "16385x10"}, "--screen 16385x10 is too large: at most 16384 pixels a side", "", 0, 0, ""},
+        {{"--screen", "100000x100000"}, "--screen 100000x100000 is too large: at most 16384 pixels a side", "", 0,
+         0, ""},
+        {{"--screen", "99999999999x10"}, "--screen 99999999999x10 is too large: at most 16384 pixels a side", "",
+         0, 0, ""},
+        {{"--screen", "10x0"}, "--screen needs WIDTHxHEIGHT in pixels, such as 1920x1080, not \"10x0\"", "", 0, 0,
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.arguments));

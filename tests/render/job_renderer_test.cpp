@@ -7,6 +7,7 @@
 #include "job_renderer.h"
 #include "null_outputs.h"
 #include "recording_outputs.h"
+#include "surface_pictures.h"
 
 namespace tabulon::render {
 namespace {
@@ -158,6 +159,102 @@ TEST(JobRenderer, PrinterDrawsUnscaledPicturesAtFullResolution)
         "close", "end",
     };
     EXPECT_EQ(printerLog(renderer, job), expected);
+}
+
+// A picture is loaded (and on the preview resized) once per pass for each size
+// it is drawn at, whatever the number of lines naming it; a file that does not
+// load is tried once. Every line is still drawn, and nothing outlives the pass.
+TEST(JobRenderer, EachPassPreparesAPictureOncePerSize)
+{
+    const JobState job = jobOf({"img,10,5,50,15,logo.jpg/*", "img,20,5,50,15,logo.jpg/*", "eop/*",
+                                "img,30,5,50,15,logo.jpg/*", "img,1,1,9,9,logo.jpg/*", "img,1,1,5,5,gone.jpg/*",
+                                "img,2,2,5,5,gone.jpg/*", "img,0,0,1000,1000,logo.jpg/*",
+                                "img,0,0,900,900,logo.jpg/*"});
+    struct Case {
+        RenderTarget target;
+        std::vector<std::string> loads;
+        int resizes;
+    } cases[] = {
+        // 200 x 60 pixels, 36 x 36, and the two too large for the canvas share the unresized one.
+        {RenderTarget::Preview, {"logo.jpg", "gone.jpg", "logo.jpg", "logo.jpg"}, 2},
+        // The printer never resizes: one picture for every size.
+        {RenderTarget::Printer, {"logo.jpg", "gone.jpg"}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target == RenderTarget::Preview ? "preview" : "printer");
+        Log log;
+        RecordingSurface surface(log);
+        RecordingPrintJob printJob(log);
+        for (int pass = 1; pass <= 2; ++pass) {
+            ScriptedQuestionBox questions(log, {true});
+            RenderOutputs outputs;
+            outputs.canvas = &surface;
+            outputs.questionBox = &questions;
+            outputs.previewPixelsPerMm = 4.0f;
+            outputs.printJob = &printJob;
+            outputs.printerSurface = &surface;
+            JobRenderer renderer;
+            renderer.renderJob(job, c.target, outputs);
+            EXPECT_EQ(surface.liveImages, 0);
+        }
+        std::vector<std::string> twice = c.loads;
+        twice.insert(twice.end(), c.loads.begin(), c.loads.end());
+        std::sort(twice.begin(), twice.end());
+        std::sort(surface.imageLoads.begin(), surface.imageLoads.end());
+        EXPECT_EQ(surface.imageLoads, twice);  // each pass loads afresh
+        EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("resize", 0) == 0; }),
+                  2 * c.resizes);
+        EXPECT_EQ(std::count_if(log.begin(), log.end(), [](const std::string& e) { return e.rfind("image", 0) == 0; }),
+                  2 * 6);
+    }
+}
+
+// What a pass keeps is bounded: the least recently drawn pictures go first once
+// the pixels or the entries pass their limits, and the newest stays even alone over them.
+TEST(SurfacePictures, KeepsTheRecentPicturesWithinTheirLimits)
+{
+    struct Sized : SurfaceImage {
+        explicit Sized(std::int64_t pixels) : pixels_(pixels) {}
+        std::int64_t pixelCount() const override { return pixels_; }
+        std::int64_t pixels_;
+    };
+    const std::int64_t third = kKeptPicturePixels / 3;
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::int64_t>> draws;  // file, its pixels
+        std::vector<std::string> loads;
+    } cases[] = {
+        {"three fit", {{"a", third}, {"b", third}, {"c", third}, {"a", third}}, {"a", "b", "c"}},
+        {"the fourth pushes out the oldest", {{"a", third}, {"b", third}, {"c", third}, {"d", third}, {"b", third},
+                                              {"a", third}},
+         {"a", "b", "c", "d", "a"}},
+        {"one over the limit stays until the next", {{"a", 2 * kKeptPicturePixels}, {"a", 1}, {"b", 1}, {"a", 1}},
+         {"a", "b", "a"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SurfacePictures pictures;
+        std::vector<std::string> loads;
+        for (const auto& [file, pixels] : c.draws) {
+            const SurfaceImage* image = pictures.find(file, 0, 0, [&, pixels = pixels, file = file] {
+                loads.push_back(file);
+                return std::make_unique<Sized>(pixels);
+            });
+            EXPECT_NE(image, nullptr);
+        }
+        EXPECT_EQ(loads, c.loads);
+    }
+    // Failed loads count as entries: more names than entries are kept tried again.
+    SurfacePictures pictures;
+    int tries = 0;
+    const auto fail = [&] {
+        ++tries;
+        return std::unique_ptr<SurfaceImage>();
+    };
+    for (std::size_t i = 0; i <= kKeptPictures; ++i) pictures.find(std::to_string(i), 0, 0, fail);
+    pictures.find(std::to_string(kKeptPictures), 0, 0, fail);
+    pictures.find("0", 0, 0, fail);
+    EXPECT_EQ(tries, static_cast<int>(kKeptPictures) + 2);
 }
 
 TEST(JobRenderer, PrinterPassEndsOrDrawsNothingWhenThePrinterIsNotThere)

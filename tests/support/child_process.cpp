@@ -69,9 +69,17 @@ ChildResult runChild(const ChildOptions& options)
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
+    // The options' entries replace inherited ones of the same name; a bare NAME removes it.
+    const auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) environment.emplace_back(*entry);
-    environment.insert(environment.end(), options.environment.begin(), options.environment.end());
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        bool replaced = false;
+        for (const std::string& own : options.environment) replaced = replaced || nameOf(own) == nameOf(*entry);
+        if (!replaced) environment.emplace_back(*entry);
+    }
+    for (const std::string& own : options.environment) {
+        if (own.find('=') != std::string::npos) environment.push_back(own);
+    }
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);

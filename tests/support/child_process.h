@@ -20,7 +20,9 @@ struct ChildOptions {
     // (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER) before the program starts,
     // so that a folder without write permission refuses it as it would a user.
     bool withoutRootOverride = false;
-    std::vector<std::string> environment;  // "NAME=value" entries added to the child's
+    // "NAME=value" entries for the child's environment, replacing inherited ones
+    // of that name; a bare "NAME" removes the inherited one.
+    std::vector<std::string> environment;
     // A child still running after this many seconds is ended by SIGALRM (0: no
     // limit), so that a hang fails the test instead of stopping it.
     unsigned hangSeconds = 0;

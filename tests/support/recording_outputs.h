@@ -22,6 +22,7 @@ public:
     std::vector<std::string> loadableImages = {"logo.jpg"};
     int liveFonts = 0;
     int liveImages = 0;
+    std::vector<std::string> imageLoads;  // the file of every loadImage call
 
     void open() override { log_.push_back("open"); }
     void close() override { log_.push_back("close"); }
@@ -44,6 +45,7 @@ public:
     void makeJpegDecoderAvailable() override {}
     std::unique_ptr<render::SurfaceImage> loadImage(const std::string& file) override
     {
+        imageLoads.push_back(file);
         for (const std::string& name : loadableImages) {
             if (name == file) return std::make_unique<Image>(liveImages);
         }
@@ -65,6 +67,7 @@ private:
     struct Image : render::SurfaceImage {
         explicit Image(int& live) : live_(live) { ++live_; }
         ~Image() override { --live_; }
+        std::int64_t pixelCount() const override { return 100; }
         int& live_;
     };
 

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 
 #include "image_fixtures.h"
@@ -82,6 +84,40 @@ TEST_F(Placement, SameFileTwiceGivesOneObjectAndTwoLinesWithOneName)
     EXPECT_NE(objectText(pdf, 5).find("/Subtype /Image"), std::string::npos);
     EXPECT_NE(objectText(pdf, 2).find("/XObject <<\n/I1 5 0 R\n>>"), std::string::npos);
     EXPECT_EQ(objectText(pdf, 6).find("/XObject"), std::string::npos);  // the info dictionary
+}
+
+// One file through other names ("./x", "././x", its full path, a link) is read and
+// embedded once; a copy of it is a file of its own.
+TEST_F(Placement, OneFileUnderManyNamesGivesOneObject)
+{
+    const std::string png = file("alias.png", test::makePng(2, 4, 2, 0, 200));
+    const std::string folder = png.substr(0, png.rfind('/'));
+    const std::string link = folder + "/alias-link.png";
+    ::unlink(link.c_str());
+    ASSERT_EQ(::symlink(png.c_str(), link.c_str()), 0);
+    const std::string copy = file("alias-copy.png", test::readFile(png));
+    struct Case {
+        const char* name;
+        std::vector<std::string> names;
+        int objects;
+    } cases[] = {
+        {"path aliases", {png, folder + "/./alias.png", folder + "/././alias.png", folder + "/../" +
+                          folder.substr(folder.rfind('/') + 1) + "/alias.png"}, 1},
+        {"a link", {png, link}, 1},
+        {"a copy", {png, copy, folder + "/./alias-copy.png"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start();
+        for (const std::string& name : c.names) writer.image(name, 10, 20, 40, 20, 0);
+        const std::string pdf = finish("alias.pdf");
+        std::size_t images = 0;
+        for (std::size_t at = 0; (at = pdf.find("/Subtype /Image", at)) != std::string::npos; ++at) ++images;
+        EXPECT_EQ(images, static_cast<std::size_t>(c.objects));
+        std::size_t placed = 0;
+        for (const std::string& line : pageLines(pdf)) placed += line.find(" Do Q") != std::string::npos;
+        EXPECT_EQ(placed, c.names.size());
+    }
 }
 
 TEST_F(Placement, JpegColourSpacesGiveTheirLines)
