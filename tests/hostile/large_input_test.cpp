@@ -121,7 +121,8 @@ TEST(LargeInput, TenThousandStylesOfOneFamilyShareOneLoadedFont)
     ASSERT_EQ(run.child.exitStatus, 0) << run.child.errors;
     EXPECT_EQ(run.child.errors, "");
     expectReadablePdf(run.pdfPath, 401);
-    EXPECT_NE(pdfText(run.pdfPath).find("Row 9999"), std::string::npos);
+    // One page: a reader takes minutes over 10,000 fonts on every page.
+    EXPECT_NE(pdfText(run.pdfPath, 400).find("Row 9999"), std::string::npos);
     EXPECT_LE(run.child.peakRssKb, 100 * 1024);
     expectProportionalMemory(run);
     std::remove(run.pdfPath.c_str());

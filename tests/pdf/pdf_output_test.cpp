@@ -204,10 +204,11 @@ TEST(FileLimits, DocumentsBeyondThePdfLimitsAreRefusedAndNotWritten)
         int textsPerPage;
         std::int32_t code;
     } cases[] = {
-        // Objects 1 and 2, two per page, info and catalog: 8 pages are 20 objects.
-        {"eight pages in 20 objects", {20, 9999999999}, 8, 0, kNoError},
-        {"nine pages in 20 objects", {20, 9999999999}, 9, 0, kTooManyObjects},
-        {"a font object on top", {20, 9999999999}, 8, 1, kTooManyObjects},
+        // Objects 1 and 2, two per page, the font, info and catalog: 8 pages are
+        // 21 objects.
+        {"eight pages in 21 objects", {21, 9999999999}, 8, 1, kNoError},
+        {"nine pages in 21 objects", {21, 9999999999}, 9, 1, kTooManyObjects},
+        {"eight pages in 20 objects", {20, 9999999999}, 8, 0, kTooManyObjects},
         {"offsets within 10,000 bytes", {8388607, 10000}, 3, 10, kNoError},
         {"page contents past 600 bytes", {8388607, 600}, 3, 10, kTooManyBytes},
         {"the last objects past 700 bytes", {8388607, 700}, 1, 10, kTooManyBytes},
@@ -221,7 +222,7 @@ TEST(FileLimits, DocumentsBeyondThePdfLimitsAreRefusedAndNotWritten)
         writer.create("P", "mm", "");
         writer.setFont("Arial", "", 12);
         for (int page = 0; page < c.pages; ++page) {
-            if (page > 0) writer.addPage("", "");
+            writer.addPage("", "");
             for (int i = 0; i < c.textsPerPage; ++i) writer.text(10, 20 + 5 * static_cast<float>(i), "Limits");
         }
         writer.save(path);

@@ -123,9 +123,10 @@ int pdfinfoPages(const std::string& path)
     return std::atoi(result.output.c_str() + at + 6);
 }
 
-std::string pdfText(const std::string& path)
+std::string pdfText(const std::string& path, int page)
 {
-    return runCommand("pdftotext -enc UTF-8 '" + path + "' - 2>/dev/null").output;
+    const std::string range = page > 0 ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
+    return runCommand("pdftotext -enc UTF-8" + range + " '" + path + "' - 2>/dev/null").output;
 }
 
 }  // namespace tabulon::test

@@ -32,7 +32,7 @@ CommandResult runCommand(const std::string& command);
 bool qpdfAccepts(const std::string& path, std::string* report = nullptr);
 // The page count pdfinfo reports, or -1.
 int pdfinfoPages(const std::string& path);
-// The text pdftotext extracts (layout mode off).
-std::string pdfText(const std::string& path);
+// The text pdftotext extracts (layout mode off), of every page or of one.
+std::string pdfText(const std::string& path, int page = 0);
 
 }  // namespace tabulon::test

@@ -254,8 +254,10 @@ TEST(ErrorText, EveryCodeHasItsText)
                            "File open error.",
                            "Out of memory.",
                            "Bookmark Error",
+                           "Too many objects for a PDF file.",
+                           "Too many bytes for a PDF file.",
                            ""};
-    for (int code = 0; code <= 20; ++code) EXPECT_EQ(errorText(code), texts[code]) << code;
+    for (int code = 0; code <= 22; ++code) EXPECT_EQ(errorText(code), texts[code]) << code;
     EXPECT_EQ(errorText(-1), "");
     PdfWriter writer;
     writer.initialize();
