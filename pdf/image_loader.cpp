@@ -53,6 +53,8 @@ std::int32_t loadJpeg(Bytes data, ImageRecord& record, std::string* message)
     takeGeometry(record, "DCTDecode", jpeg.header);
     // A file cut short is embedded whole all the same: what it holds still shows.
     if (jpeg.endsEarly) record.damage = kDataEndsEarly;
+    // Bytes after the end-of-image marker are no part of the picture.
+    if (data.data() == record.data.data() && jpeg.length < record.data.length()) record.data.setLength(jpeg.length);
     return 0;
 }
 

@@ -95,33 +95,35 @@ std::size_t scanDataEnd(Bytes data, std::size_t p)
     return data.size();
 }
 
-// True when the markers from the frame header at `p` on run into the data's end
-// before an end-of-image marker. Segments are skipped by their length, so an EOI
-// inside one (the thumbnail of an Exif segment) is not taken for the file's own.
+// Where the picture's data ends: just after the end-of-image marker that the
+// markers from the frame header at `p` on lead to, or 0 when they run into the
+// data's end first. Segments are skipped by their length, so an EOI inside one
+// (the thumbnail of an Exif segment) is not taken for the file's own.
 //
-// What follows the end-of-image marker is never looked at: a file with padding,
-// junk or a second picture after its EOI is whole. Padding after a cut ends
+// What follows the end-of-image marker is not part of the picture: padding, junk
+// or a second picture is left out of the embedded stream, so that a small picture
+// with a large tail does not carry the tail into the PDF. Padding after a cut ends
 // nothing: zero bytes are read as entropy-coded data or skipped as junk between
 // segments, and FF bytes as fill, so a cut file padded with zeros or FF bytes (as
 // a partly written file or a copy rounded up to whole blocks is) still runs into
 // its end and counts as cut. A segment whose length reaches past the data's end is
 // cut as well.
-bool endsBeforeEndOfImage(Bytes data, std::size_t p)
+std::size_t endOfImage(Bytes data, std::size_t p)
 {
     for (p = nextMarker(data, p); p < data.size(); p = nextMarker(data, p)) {
         const std::uint8_t code = data[p + 1];
-        if (code == 0xD9) return false;
+        if (code == 0xD9) return p + 2;
         if (isStandAlone(code)) {
             p += 2;
             continue;
         }
         std::uint32_t length = 0;
-        if (!readU16BE(data, p + 2, length) || !hasBytes(data, p + 2, length)) return true;
+        if (!readU16BE(data, p + 2, length) || !hasBytes(data, p + 2, length)) return 0;
         // The length counts its own two bytes; a damaged 0 or 1 still moves on.
         p += 2 + length;
         if (code == 0xDA) p = scanDataEnd(data, p);
     }
-    return true;
+    return 0;
 }
 
 }  // namespace
@@ -137,7 +139,9 @@ JpegResult parseJpeg(Bytes data)
             JpegResult frame = readFrame(data, p);
             if (frame.error != 0) return frame;
             if (!fileCanHoldPicture(data, frame.header)) return failure("JPEG file too short for its picture size.");
-            frame.endsEarly = endsBeforeEndOfImage(data, p);
+            const std::size_t end = endOfImage(data, p);
+            frame.endsEarly = end == 0;
+            frame.length = frame.endsEarly ? data.size() : end;
             return frame;
         } else if (isSkippedSegment(marker)) {
             std::uint32_t length = 0;

@@ -4,6 +4,7 @@
 // embedded as a DCTDecode stream.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -26,14 +27,17 @@ struct JpegResult {
     // The data ends before its end-of-image marker (a file cut short): it is still
     // embedded, but readers show the missing part of the picture grey.
     bool endsEarly = false;
+    // The bytes that make up the picture, through its end-of-image marker (all of
+    // them when it ends early); what follows is not embedded.
+    std::size_t length = 0;
 };
 
 // Walks the markers of `data` (the whole file, starting with SOI) until the first
 // baseline, extended sequential or progressive frame header. Every read is checked
 // against the data's end and every step advances the cursor, so truncated or damaged
 // files end the walk instead of reading past the end or looping. For a frame header
-// it accepts, it walks on to the end-of-image marker to set endsEarly, in time
-// linear in the data's size.
+// it accepts, it walks on to the end-of-image marker to set endsEarly and length,
+// in time linear in the data's size.
 JpegResult parseJpeg(Bytes data);
 
 }  // namespace tabulon::pdf
