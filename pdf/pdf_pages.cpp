@@ -348,50 +348,36 @@ void PdfWriter::replaceAliasInPages()
 {
     const std::string& alias = doc_.totalPagesAlias;
     if (alias.empty()) return;
-    std::string number = std::to_string(doc_.pages.size());
+    const std::string number = std::to_string(doc_.pages.size());
+    // The pages are copied once, the alias replaced on the way, into one buffer of
+    // the new total size: a buffer per page would cost a page's worth of
+    // allocation granularity each, many times the contents of a long document.
+    std::size_t occurrences = 0;
     for (std::size_t index = 0; index < doc_.pages.size(); ++index) {
-        std::string_view original = pageContent(index);
-        std::vector<std::size_t> positions = findFromEnd(original, alias);
-        if (positions.empty()) continue;
-        // The page gets a content of its own: the shared one cannot change length.
-        PageRecord& page = doc_.pages[index];
-        if (!page.content.ensureCapacity(original.size()) || !page.content.append(original)) {
-            page.content.release();
-            doc_.errorCode = kOutOfMemory;
-            continue;
-        }
-        std::size_t oldLength = page.content.length();
-        std::size_t newLength = oldLength - positions.size() * alias.size() + positions.size() * number.size();
-        if (newLength > page.content.capacity() && !page.content.ensureCapacity(newLength)) {
-            doc_.errorCode = kOutOfMemory;
-            continue;
-        }
-        std::uint8_t* bytes = page.content.data();
-        if (number.size() <= alias.size()) {
-            // Shrinks or keeps the length: move forward, from the first occurrence.
-            std::size_t read = 0, write = 0;
-            for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
-                std::memmove(bytes + write, bytes + read, *it - read);
-                write += *it - read;
-                std::memcpy(bytes + write, number.data(), number.size());
-                write += number.size();
-                read = *it + alias.size();
-            }
-            std::memmove(bytes + write, bytes + read, oldLength - read);
-        } else {
-            // Grows: move backward, from the last occurrence, so nothing is overwritten.
-            std::size_t read = oldLength, write = newLength;
-            for (std::size_t position : positions) {
-                std::size_t tail = read - (position + alias.size());
-                write -= tail;
-                std::memmove(bytes + write, bytes + position + alias.size(), tail);
-                write -= number.size();
-                std::memcpy(bytes + write, number.data(), number.size());
-                read = position;
-            }
-        }
-        page.content.setLength(newLength);
+        if (!doc_.pages[index].content.allocated()) occurrences += findFromEnd(pageContent(index), alias).size();
     }
+    if (occurrences == 0) return;
+    ByteBuffer rewritten;
+    const std::size_t newLength = doc_.pageContents.length() - occurrences * alias.size() + occurrences * number.size();
+    if (!rewritten.ensureCapacity(newLength)) {
+        doc_.errorCode = kOutOfMemory;
+        return;
+    }
+    for (std::size_t index = 0; index < doc_.pages.size(); ++index) {
+        PageRecord& page = doc_.pages[index];
+        // Read before contentStart moves: the page ends where the next one starts.
+        const std::string_view original = page.content.allocated() ? std::string_view() : pageContent(index);
+        page.contentStart = rewritten.length();
+        const std::vector<std::size_t> positions = findFromEnd(original, alias);
+        std::size_t read = 0;
+        for (auto at = positions.rbegin(); at != positions.rend(); ++at) {
+            rewritten.append(original.substr(read, *at - read));
+            rewritten.append(number);
+            read = *at + alias.size();
+        }
+        rewritten.append(original.substr(read));
+    }
+    doc_.pageContents = std::move(rewritten);
 }
 
 void PdfWriter::putPages()
