@@ -60,6 +60,14 @@ public:
         return true;
     }
 
+    // Room for `count` more bytes after the contents, for a caller that writes
+    // them itself and then sets the length; null when the memory cannot be had.
+    std::uint8_t* tail(std::size_t count)
+    {
+        if (capacity_ - length_ < count && !grow(count)) return nullptr;
+        return data_ + length_;
+    }
+
     // Takes over memory from malloc() (or null); the buffer frees it with free().
     void adopt(std::uint8_t* data, std::size_t capacity, std::size_t length);
     // Hands the memory to the caller, who must free() it; the buffer is left empty.

@@ -76,24 +76,54 @@ void PdfWriter::text(float x, float y, std::string_view txt)
 {
     if (txt.empty()) return;
     if (doc_.subsetFonts) noteUsedCodes(txt);
-    ContentLine& line = line_.begin();
-    if (doc_.colorFlag) line.put("q ").put(doc_.textColor).put(' ');
-    line.put("BT ").number(x * doc_.k, 2).put(' ').number((doc_.h - y) * doc_.k, 2).put(" Td (");
-    // Runs of bytes that need no escape go in whole.
-    std::size_t runStart = 0;
-    for (std::size_t i = 0; i < txt.size(); ++i) {
-        char escape = escapeFor(static_cast<unsigned char>(txt[i]));
-        if (escape == 0) continue;
-        line.put(txt.substr(runStart, i - runStart)).put('\\').put(escape);
-        runStart = i + 1;
-    }
-    line.put(txt.substr(runStart)).put(") Tj ET");
+    // The most frequent line of all is written straight into the contents, in
+    // room reserved once for its longest form: an escape doubles a byte. The
+    // underline's rectangle, rare, is built apart and copied in.
+    std::string_view underline;
     if (doc_.underline) {
-        line.put(' ');
-        appendUnderlineRect(line, x, y, txt);
+        appendUnderlineRect(line_.begin(), x, y, txt);
+        underline = line_.view();
     }
-    if (doc_.colorFlag) line.put(" Q");
-    out(line.view());
+    const std::string_view colour = doc_.colorFlag ? std::string_view(doc_.textColor) : std::string_view();
+    const std::size_t most = colour.size() + 2 * kMaxNumberText + 2 * txt.size() + underline.size() + 32;
+    ByteBuffer& buffer = target();
+    std::uint8_t* const start = buffer.tail(most);
+    if (start == nullptr) {
+        doc_.errorCode = kOutOfMemory;
+        return;
+    }
+    char* at = reinterpret_cast<char*>(start);
+    const auto put = [&at](std::string_view piece) {
+        std::memcpy(at, piece.data(), piece.size());
+        at += piece.size();
+    };
+    if (!colour.empty()) {
+        put("q ");
+        put(colour);
+        *at++ = ' ';
+    }
+    put("BT ");
+    at += formatNumber(at, x * doc_.k, 2);
+    *at++ = ' ';
+    at += formatNumber(at, (doc_.h - y) * doc_.k, 2);
+    put(" Td (");
+    for (const unsigned char c : txt) {
+        const char escape = escapeFor(c);
+        if (escape != 0) {
+            *at++ = '\\';
+            *at++ = escape;
+        } else {
+            *at++ = static_cast<char>(c);
+        }
+    }
+    put(") Tj ET");
+    if (!underline.empty()) {
+        *at++ = ' ';
+        put(underline);
+    }
+    if (!colour.empty()) put(" Q");
+    *at++ = '\n';
+    buffer.setLength(buffer.length() + static_cast<std::size_t>(at - reinterpret_cast<char*>(start)));
 }
 
 std::string PdfWriter::underlineRect(float x, float y, std::string_view txt) const

@@ -162,7 +162,7 @@ void PdfWriter::setDefaultFormat(std::string_view orientation, std::string_view 
     doc_.fh = doc_.fhPt / doc_.k;
     std::string upper = toUpper(orientation);
     bool landscape = upper == "L" || upper == "LANDSCAPE";
-    doc_.defOrientation = landscape ? "L" : "P";
+    doc_.defOrientation.assign(1, landscape ? 'L' : 'P');
     doc_.wPt = landscape ? doc_.fhPt : doc_.fwPt;
     doc_.hPt = landscape ? doc_.fwPt : doc_.fhPt;
     doc_.curOrientation = doc_.defOrientation;
