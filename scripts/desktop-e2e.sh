@@ -75,7 +75,9 @@ start_tabulon() {  # start_tabulon FOLDER [PREFIX COMMAND...]: in the background
   local folder=$1
   shift
   rm -f "$work/tabulon.rc" "$work/tabulon.err"
-  (cd "$folder" && "$@" "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
+  # Without errexit: a tabulon that ends with a failure or by a signal must still
+  # have its status recorded.
+  (set +e; cd "$folder" && "$@" "$tabulon" 2>"$work/tabulon.err"; echo $? >"$work/tabulon.rc") &
 }
 # Whether a process runs PROGRAM and has not ended (an ended process whose parent
 # has gone may linger as a zombie where nothing reaps it).
