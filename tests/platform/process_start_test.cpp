@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -119,6 +120,31 @@ TEST(ProcessStart, UnstartableProgramReportsTheSystemsReason)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(startDetached(c.program, {"x.pdf"}), c.error);
+    }
+}
+
+// A system that will not make another process: the fork of the middle process
+// or the middle process's fork of the worker fails, and startDetached says so
+// instead of reporting a start. The caller becomes a user of its own, which no
+// other process runs as, with a process limit of one or two.
+TEST(ProcessStart, ForkRefusedAtEitherStepReportsTheSystemsReason)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to become a user with a process limit";
+    const struct {
+        const char* name;
+        rlim_t processes;
+    } cases[] = {{"no middle process", 1}, {"no worker", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int status = runAsCaller([&c] {
+            constexpr uid_t kUnusedUser = 54321;
+            const rlimit limit{c.processes, c.processes};
+            if (::setgid(kUnusedUser) != 0 || ::setuid(kUnusedUser) != 0 || ::setrlimit(RLIMIT_NPROC, &limit) != 0) {
+                return 100;
+            }
+            return startDetached("/bin/true", {});
+        });
+        EXPECT_EQ(status, EAGAIN);
     }
 }
 
