@@ -6,9 +6,11 @@
 // that every picture that loaded is written as an object of the file.
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "fuzz_check.h"
 #include "harnesses.h"
@@ -18,6 +20,7 @@
 #include "pdf_checks.h"
 #include "pdf_export.h"
 #include "pdf_writer.h"
+#include "system_files.h"
 
 namespace tabulon::fuzz::job {
 
@@ -81,20 +84,27 @@ std::set<std::string> pictureNames(const render::JobState& job)
     return names;
 }
 
-// Each named picture either is reported left out or is written once, as an
-// image or form object of the file.
+// Each named picture either is reported left out or is written, as an image or
+// form object of the file: once for each file, however many names lead to it
+// ("a.jpg" and "./a.jpg", or a name the system cuts at a NUL byte).
 void checkPictures(const PdfLayout& layout, const render::JobState& job, const render::PdfExportOutcome& outcome)
 {
     std::set<std::string> loaded = pictureNames(job);
     for (const render::PictureFailure& failure : outcome.pictureFailures) {
         require(loaded.erase(failure.file) == 1, "a picture reported left out that the job does not name");
     }
+    std::set<std::pair<std::uint64_t, std::uint64_t>> files;
+    for (const std::string& name : loaded) {
+        const std::optional<pdf::FileIdentity> identity = pdf::regularFileIdentity(name);
+        require(identity.has_value(), "a picture that loaded is no file");
+        files.emplace(identity->device, identity->index);
+    }
     std::size_t written = 0;
     for (std::size_t n = 1; n <= layout.objectCount(); ++n) {
         std::string_view object = layout.object(n);
         if (object.find("<</Type /XObject\n") != std::string_view::npos) ++written;
     }
-    require(written == loaded.size(), "the pictures written differ from the pictures that loaded");
+    require(written == files.size(), "the pictures written differ from the files that loaded");
 }
 
 }  // namespace
