@@ -41,16 +41,21 @@ std::uint32_t tableChecksum(std::span<const std::uint8_t> bytes)
     return sum;
 }
 
+SearchFields searchFields(std::uint32_t count)
+{
+    SearchFields fields;
+    while (fields.power * 2 <= count) {
+        fields.power *= 2;
+        ++fields.log2;
+    }
+    return fields;
+}
+
 std::vector<std::uint8_t> buildSfnt(std::vector<SfntTable> tables)
 {
     std::sort(tables.begin(), tables.end(), [](const SfntTable& a, const SfntTable& b) { return a.tag < b.tag; });
     auto count = static_cast<std::uint32_t>(tables.size());
-    std::uint32_t power = 1;
-    std::uint32_t log2 = 0;
-    while (power * 2 <= count) {
-        power *= 2;
-        ++log2;
-    }
+    const auto [power, log2] = searchFields(count);
     std::vector<std::uint8_t> file;
     put32(file, 0x00010000);
     put16(file, count);

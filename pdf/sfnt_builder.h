@@ -16,6 +16,14 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value);
 void set16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value);
 void set32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value);
 
+// The binary-search fields of a table directory or a cmap subtable over `count`
+// entries: the largest power of two not above `count`, and its base-2 logarithm.
+struct SearchFields {
+    std::uint32_t power = 1;
+    std::uint32_t log2 = 0;
+};
+SearchFields searchFields(std::uint32_t count);
+
 // The sum of the table's big-endian 32-bit words, the last one padded with zeros.
 std::uint32_t tableChecksum(std::span<const std::uint8_t> bytes);
 

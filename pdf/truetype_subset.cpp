@@ -213,12 +213,7 @@ std::vector<std::uint8_t> cmapFormat4(const std::vector<std::pair<std::uint16_t,
     std::size_t count = segments.size();
     std::size_t length = 16 + 8 * count;
     if (length > 0xFFFF) return {};
-    std::uint32_t power = 1;
-    std::uint32_t log2 = 0;
-    while (power * 2 <= count) {
-        power *= 2;
-        ++log2;
-    }
+    const auto [power, log2] = searchFields(static_cast<std::uint32_t>(count));
     std::vector<std::uint8_t> out;
     put16(out, 4);
     put16(out, static_cast<std::uint32_t>(length));

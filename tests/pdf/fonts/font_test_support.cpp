@@ -5,27 +5,15 @@
 #include <iterator>
 #include <map>
 
+#include "sfnt_builder.h"
+
 namespace tabulon::test {
 
 namespace {
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-    out.push_back(static_cast<std::uint8_t>(value));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    put16(out, value >> 16);
-    put16(out, value & 0xFFFF);
-}
-
-void set16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value)
-{
-    out[at] = static_cast<std::uint8_t>(value >> 8);
-    out[at + 1] = static_cast<std::uint8_t>(value);
-}
+using pdf::put16;
+using pdf::put32;
+using pdf::set16;
 
 std::vector<std::uint8_t> headTable(const SyntheticFont& font)
 {
